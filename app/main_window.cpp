@@ -1,0 +1,107 @@
+// The main window's procedure: decodes each message and calls the procedure that owns the work.
+#include "app/main_window.h"
+
+#include "app/messages.h"
+#include "app/resource_ids.h"
+#include "app/state.h"
+#include "app/wakeup.h"
+#include "clock/apply.h"
+#include "icon/refresh.h"
+#include "menu/commands.h"
+#include "menu/tray_menu.h"
+#include "platform/graphics.h"
+#include "platform/shell.h"
+#include "platform/windowing.h"
+
+namespace {
+
+constexpr std::uint32_t NotifyIconDataSize = 152;  // the handheld's NOTIFYICONDATA
+constexpr std::uint32_t TrayIconId = 1;
+
+void IdentifyTrayIcon(plat::Window window) {
+  AppState.TrayIconData.Size = NotifyIconDataSize;
+  AppState.TrayIconData.Owner = window;
+  AppState.TrayIconData.Id = TrayIconId;
+}
+
+void OnCreate(plat::Window window) {
+  IdentifyTrayIcon(window);
+  int side = 16 * AppState.IconScale;
+  AppState.TrayIconData.IconHandle =
+      plat::LoadImageW(AppState.Instance, IDI_PROGRAM, plat::IMAGE_ICON, side, side, 0);
+  AppState.TrayIconData.Flags = plat::NIF_MESSAGE | plat::NIF_ICON;
+  AppState.TrayIconData.CallbackMessage = UM_TRAYNOTIFY;
+  plat::Shell_NotifyIcon(plat::NIM_ADD, &AppState.TrayIconData);
+
+  if (AppState.IconView > ViewFrequency) {
+    AppState.IconTimerId =
+        plat::SetTimer(window, ID_TIMER_ICON, IconTimerPeriodMs(AppState.UpdateTempo));
+  }
+  if (AppState.WatchMode != 0) {
+    AppState.WatchTimerId = plat::SetTimer(window, ID_TIMER_WATCH, WatchPeriodMs);
+  }
+  AppState.MainWindow = window;
+}
+
+void OnClose(plat::Window window) {
+  CancelWakeupRelaunch();
+  if (AppState.IconTimerId != 0) {
+    plat::KillTimer(window, AppState.IconTimerId);
+    AppState.IconTimerId = 0;
+  }
+  IdentifyTrayIcon(window);
+  plat::Shell_NotifyIcon(plat::NIM_DELETE, &AppState.TrayIconData);
+  if (AppState.TrayIconData.IconHandle != plat::Icon{}) {
+    plat::DestroyIcon(AppState.TrayIconData.IconHandle);
+    AppState.TrayIconData.IconHandle = plat::Icon{};
+  }
+  plat::DestroyWindow(window);
+}
+
+void OnTimer(plat::WParam timerId) {
+  if (timerId == ID_TIMER_ICON) RefreshTrayIcon();
+  if (timerId == ID_TIMER_WATCH) CheckWatch();
+}
+
+// Another launch asks for a preset (1..8) or for the current clock again (0). Other values
+// come from no launch of this program and are ignored.
+void OnApplyPreset(plat::LParam request) {
+  if (request == 0) {
+    ApplyClockWord(AppState.CurrentClockWord);
+  } else if (request >= 1 && request <= PresetSlots) {
+    ApplyPreset(static_cast<int>(request));
+  }
+}
+
+}  // namespace
+
+plat::LResult MainWindowProc(plat::Window window, std::uint32_t message, plat::WParam wParam,
+                             plat::LParam lParam) {
+  switch (message) {
+    case plat::WM_CREATE:
+      OnCreate(window);
+      return 0;
+    case plat::WM_DESTROY:
+      plat::PostQuitMessage(0);
+      return 0;
+    case plat::WM_CLOSE:
+      OnClose(window);
+      return 0;
+    case plat::WM_COMMAND:
+      return HandleMenuCommand(window, wParam, lParam);
+    case plat::WM_TIMER:
+      OnTimer(wParam);
+      return 0;
+    case UM_SHOWMENU:
+      ShowTrayMenu(window);
+      return 0;
+    case UM_TRAYNOTIFY:
+      if (lParam == plat::WM_LBUTTONDOWN || lParam == plat::WM_RBUTTONDOWN) ShowTrayMenu(window);
+      return 0;
+    case UM_APPLYPRESET:
+      OnApplyPreset(lParam);
+      return 0;
+    default:
+      return plat::DefWindowProcW(window, message, wParam, lParam);
+  }
+}

@@ -1,0 +1,164 @@
+// The entry procedure: decides between handing the request to a resident copy and becoming the
+// resident copy, then sets everything up in a fixed order and runs the message loop.
+#include "app/startup.h"
+
+#include "app/main_window.h"
+#include "app/messages.h"
+#include "app/notice.h"
+#include "app/resource_ids.h"
+#include "app/settings.h"
+#include "app/state.h"
+#include "app/text.h"
+#include "app/wakeup.h"
+#include "clock/apply.h"
+#include "clock/registers.h"
+#include "icon/refresh.h"
+#include "menu/service.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+#include "platform/windowing.h"
+
+namespace {
+
+constexpr char16_t InstanceMutexName[] = u"Zorvik";
+constexpr char16_t InstalledImagePath[] = u"\\Windows\\Zorvik.exe";
+constexpr char16_t AutostartLinkName[] = u"\\Zorvik.lnk";
+constexpr char16_t RealVgaLibraryPath[] = u"\\Windows\\shellres.96.dll";
+constexpr char16_t WakeupWord[] = u"AppRunAfterWakeup";
+
+constexpr std::uint32_t ClassStyle = 3;  // CS_HREDRAW | CS_VREDRAW
+constexpr std::uintptr_t SystemColorBrush = 0x40000011;
+constexpr int DisplaySettingsSize = 192;  // the handheld's DEVMODE
+
+bool FileExists(const char16_t* path) {
+  plat::FindData found;
+  plat::Handle search = plat::FindFirstFileW(path, &found);
+  if (search == plat::InvalidHandle) return false;
+  plat::FindClose(search);
+  return true;
+}
+
+// A second launch passes its request to the resident copy and ends; the request is lost when
+// the resident copy has no window (still starting or already closing).
+int HandOffToResidentCopy(int request) {
+  plat::Window resident = plat::FindWindowW(MainWindowClassName, MainWindowTitle);
+  if (resident == plat::Window{}) return 0;
+  if (request < 0) {
+    plat::PostMessageW(resident, UM_SHOWMENU, 0, 0);
+  } else {
+    plat::PostMessageW(resident, UM_APPLYPRESET, 0, request);
+  }
+  return 0;
+}
+
+void DetectAutostart() {
+  char16_t* path = AppState.AutostartLinkPath;
+  path[0] = 0;
+  if (!plat::SHGetSpecialFolderPath(plat::Window{}, path, plat::CSIDL_STARTUP, true)) {
+    path[0] = 0;  // no Startup folder: no shortcut to find or make
+    return;
+  }
+  path[plat::MaxPathChars - 1] = 0;
+  TextAppend(path, AutostartLinkPathChars, AutostartLinkName);
+  AppState.Capabilities.AutostartEnabled = FileExists(path) ? 1 : 0;
+}
+
+void DetectRotation() {
+  AppState.DisplaySettings.Size = DisplaySettingsSize;
+  AppState.DisplaySettings.Fields = plat::DM_DISPLAYQUERYORIENTATION;
+  plat::ChangeDisplaySettingsEx(nullptr, &AppState.DisplaySettings, plat::Window{}, plat::CDS_TEST,
+                                nullptr);
+  AppState.Capabilities.RotationSupported = AppState.DisplaySettings.DisplayOrientation != 0;
+}
+
+void DetectDisplay() {
+  if (plat::GetSystemMetrics(plat::SM_CXSMICON) == 32) AppState.IconScale = 2;
+  AppState.DisplayMode = 0;
+  if (plat::GetSystemMetrics(plat::SM_CXSCREEN) <= 320) return;
+  std::uint32_t density = ReadLogicalPixelsX();
+  if (density == 0 || density == 192) AppState.DisplayMode = 1;
+  if (density == 96) AppState.DisplayMode = 2;
+  AppState.Capabilities.RealVgaAvailable = FileExists(RealVgaLibraryPath) ? 1 : 0;
+}
+
+void DetectSystemQueries() {
+  AppState.Capabilities.IdleTimeAvailable =
+      plat::GetIdleTime() != 0 && plat::GetIdleTime() != 0xFFFFFFFFu;
+  AppState.Capabilities.PowerStatusAvailable =
+      plat::GetSystemPowerStatusEx2(&AppState.PowerStatus, sizeof AppState.PowerStatus, true) != 0;
+}
+
+void CreateMainWindow() {
+  plat::WindowClass windowClass{};
+  windowClass.Style = ClassStyle;
+  windowClass.Procedure = MainWindowProc;
+  windowClass.Module = AppState.Instance;
+  windowClass.Background = SystemColorBrush;
+  windowClass.ClassName = MainWindowClassName;
+  plat::RegisterClassW(windowClass);
+
+  if (AppState.CpuFamily == CpuUnknown && AppState.IconView == ViewFrequency) {
+    AppState.IconView = ViewPlain;  // nothing to show; the registry keeps Frequency
+  }
+  // The create handling stores the handle in AppState.MainWindow.
+  plat::CreateWindowExW(0, MainWindowClassName, MainWindowTitle, 0, 0, 0, 0, 0, plat::Window{},
+                        plat::Menu{}, AppState.Instance, nullptr);
+}
+
+int RunMessageLoop() {
+  plat::Message message;
+  while (plat::GetMessageW(&message, plat::Window{}, 0, 0) != 0) {
+    plat::TranslateMessage(&message);
+    plat::DispatchMessageW(&message);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int ParseLaunchRequest(const char16_t* commandLine) {
+  static constexpr const char16_t* PresetWords[PresetSlots] = {u"#1", u"#2", u"#3", u"#4",
+                                                               u"#5", u"#6", u"#7", u"#8"};
+  int request = -1;
+  if (commandLine == nullptr || commandLine[0] == 0) return request;
+  if (TextContains(commandLine, WakeupWord)) request = 0;
+  for (int slot = 1; slot <= PresetSlots; ++slot) {
+    if (TextContains(commandLine, PresetWords[slot - 1])) request = slot;
+  }
+  return request;
+}
+
+int ZorvikMain(plat::Instance instance, const char16_t* commandLine) {
+  AppState.Instance = instance;
+  int request = ParseLaunchRequest(commandLine);
+
+  // Held until the process ends; the platform releases it with the process.
+  plat::CreateMutexW(nullptr, false, InstanceMutexName);
+  if (plat::GetLastError() == plat::ERROR_ALREADY_EXISTS) return HandOffToResidentCopy(request);
+
+  if (!FileExists(InstalledImagePath)) {
+    ShowNotice(IDS_NOT_INSTALLED);
+    return 1;
+  }
+
+  std::uint32_t startupClkcfg = IdentifyProcessor();
+  if (!LoadSettings()) SeedDefaultPresets(AppState.CpuFamily);
+  RemoveStaleWakeups();
+  DetectAutostart();
+  DetectRotation();
+  DetectDisplay();
+  DetectSystemQueries();
+  CreateMainWindow();
+
+  if (AppState.CpuFamily != CpuUnknown) {
+    LoadClockState(startupClkcfg);
+    if (AppState.CurrentClockWord != 0) {
+      if (request >= 1 && request <= PresetSlots) ApplyPreset(request);
+      RegisterWakeupRelaunch();
+    }
+  }
+
+  for (std::uint8_t& sample : AppState.SampleHistory) sample = 100;
+  if (AppState.IconView != ViewPlain) RefreshTrayIcon();
+  return RunMessageLoop();
+}

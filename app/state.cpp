@@ -1,0 +1,6 @@
+// The one AppState record, constant-initialised so that nothing runs before the entry procedure.
+#include "app/state.h"
+
+constinit AppStateData AppState = InitialAppState();
+
+void ResetAppState() { AppState = InitialAppState(); }

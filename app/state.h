@@ -1,0 +1,107 @@
+// AppState: the program's one global record. Each field is written by the procedures that own
+// it and read by the others; it lives as long as the process and owns no platform object.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/shell.h"
+#include "platform/system.h"
+#include "platform/types.h"
+
+enum CpuFamilyValue : std::int32_t { CpuUnknown = 0, CpuPxa25x = 1, CpuPxa27x = 2 };
+
+enum IconViewValue : std::uint32_t {
+  ViewPlain = 0,
+  ViewFrequency = 1,
+  ViewLoad = 2,
+  ViewMemory = 3,
+  ViewBattery = 4,
+  ViewCurrent = 5,
+};
+
+inline constexpr int PresetSlots = 8;
+inline constexpr int SampleHistoryLength = 32;
+inline constexpr int TextBufferChars = 128;
+// The Startup folder path the shell returns plus "\Zorvik.lnk", terminator included.
+inline constexpr int AutostartLinkPathChars = plat::MaxPathChars + 11;
+
+struct CapabilityFlags {
+  std::uint8_t RealVgaAvailable;
+  std::uint8_t RotationSupported;
+  std::uint8_t AutostartEnabled;
+  std::uint8_t IdleTimeAvailable;
+  std::uint8_t PowerStatusAvailable;
+};
+
+struct AppStateData {
+  // Main window, tray icon and timers.
+  plat::Instance Instance;
+  plat::Window MainWindow;
+  plat::NotifyIconData TrayIconData;
+  std::uintptr_t IconTimerId;
+  std::uintptr_t WatchTimerId;
+
+  // Settings, mirrored in the registry.
+  std::uint32_t PresetTable[PresetSlots];  // slot n is PresetTable[n - 1]; 0 = empty
+  std::uint32_t IconView;
+  std::uint32_t IconColors;  // foreground index bits 0-3, background index bits 16-19
+  std::uint32_t UpdateTempo;
+  std::uint32_t WatchMode;
+
+  // Processor and clock.
+  std::uint32_t ProcessorId;
+  std::uint32_t CacheType;
+  std::int32_t CpuFamily;
+  std::uint32_t CurrentClockWord;
+  std::uint8_t TurboFlag;
+  std::uint8_t FastBusFlag;
+  std::uint8_t MemoryClockTable[5];
+  std::uint8_t RunMultiplierTable[4];
+
+  // Tray icon sampling.
+  std::int32_t IconScale;
+  std::uint8_t SampleHistory[SampleHistoryLength];  // newest first
+  std::int32_t LastDrawnValue;
+  std::uint8_t ForceIconRedraw;
+  std::uint32_t LastIdleTime;
+  plat::PowerStatusEx2 PowerStatus;
+
+  // Device capabilities and display.
+  CapabilityFlags Capabilities;
+  std::uint32_t DisplayMode;  // 0 none, 1 VGA, 2 RealVGA
+  char16_t AutostartLinkPath[AutostartLinkPathChars];
+  plat::DeviceMode DisplaySettings;
+
+  // Tool dialogs.
+  plat::Window ProcessDialogWindow;
+  plat::Window ThreadDialogWindow;
+  plat::Window InfoDialogWindow;
+  std::uint32_t ThreadListProcessId;
+
+  char16_t TextBuffer[TextBufferChars];
+};
+
+// The record as the process starts: zero but for these initial values.
+constexpr AppStateData InitialAppState() {
+  AppStateData s{};
+  s.IconView = ViewFrequency;
+  s.IconColors = 0x000C000B;  // yellow on blue
+  s.UpdateTempo = 2;
+  s.IconScale = 1;
+  s.LastDrawnValue = -1;
+  s.MemoryClockTable[0] = 100;
+  s.MemoryClockTable[1] = 118;
+  s.MemoryClockTable[2] = 133;
+  s.MemoryClockTable[3] = 150;
+  s.MemoryClockTable[4] = 166;
+  s.RunMultiplierTable[0] = 1;
+  s.RunMultiplierTable[1] = 1;
+  s.RunMultiplierTable[2] = 2;
+  s.RunMultiplierTable[3] = 4;
+  return s;
+}
+
+extern AppStateData AppState;
+
+// Puts the record back to its initial values (tests start every case from here).
+void ResetAppState();

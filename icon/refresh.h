@@ -1,0 +1,4 @@
+// The tray icon refresh: measure the shown quantity, decide, draw.
+#pragma once
+
+void RefreshTrayIcon();

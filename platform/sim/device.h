@@ -1,0 +1,247 @@
+// The simulated handheld: what tests seed, script and inspect around the program.
+// Deterministic: virtual time, no threads, no real files or registry. Every test fixture calls
+// sim::Reset() together with ResetAppState().
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/graphics.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+#include "platform/types.h"
+
+namespace sim {
+
+// A fresh default handheld:
+//  - processor PXA27x: main ID 0x69054117, cache type 0x0B1AA1AA, CCCR 0x02000290, CLKCFG 3;
+//  - screen 240 x 320, small icon 16, large icon 32; no rotation supported (query gives 0);
+//  - files: "\Windows\Zorvik.exe"; Startup folder "\Windows\StartUp", fonts "\Windows\Fonts";
+//  - GetIdleTime 1000; power status available (AC 1, battery flag 1, 80 %, 4000 mV, -150 mA);
+//    memory 64 MiB total, 0x2A80000 bytes available;
+//  - empty registry, no other process's mutex or window, time 0, empty logs.
+void Reset();
+
+// ---- Virtual time and the script --------------------------------------------------------
+// GetMessageW serves queued messages first; when the queue is empty it advances virtual time to
+// the next timer or script action, whichever is due first. Once the queue is empty and no
+// script action is left, it returns 0 as for a quit message, which ends a scenario.
+std::uint32_t Now();
+void At(std::uint32_t timeMs, std::function<void()> action);     // absolute virtual time
+void After(std::uint32_t delayMs, std::function<void()> action);  // relative to Now()
+bool ScenarioEnded();  // GetMessageW returned 0 because the script ran out (no quit message)
+
+// ---- Windows and messages ---------------------------------------------------------------
+struct WindowRecord {
+  plat::Window Handle;
+  std::u16string ClassName;
+  std::u16string Title;
+  bool Foreign;    // belongs to another process: messages to it are recorded, not delivered
+  bool Destroyed;
+};
+const std::vector<WindowRecord>& Windows();
+// A window of another process, e.g. a resident copy of the program seen by a second launch.
+plat::Window AddForeignWindow(const std::u16string& className, const std::u16string& title);
+
+struct PostedMessage {
+  plat::Window Target;
+  std::uint32_t Id;
+  plat::WParam WParamValue;
+  plat::LParam LParamValue;
+  std::uint32_t TimeMs;
+};
+const std::vector<PostedMessage>& PostedMessages();  // every PostMessageW the program made
+
+// Deliver a message as another process or the platform would.
+void Post(plat::Window window, std::uint32_t message, plat::WParam wParam, plat::LParam lParam);
+plat::LResult Send(plat::Window window, std::uint32_t message, plat::WParam wParam,
+                   plat::LParam lParam);
+// The shell reports a mouse message on the tray icon: posts the icon's callback message.
+void TapTrayIcon(std::uint32_t mouseMessage);
+
+bool QuitPosted();
+int QuitCode();
+
+// ---- Timers -----------------------------------------------------------------------------
+struct TimerRecord {
+  plat::Window Owner;
+  std::uintptr_t Id;
+  std::uint32_t PeriodMs;
+  std::uint32_t NextDueMs;
+};
+std::vector<TimerRecord> Timers();  // the running ones
+std::optional<TimerRecord> FindTimer(std::uintptr_t id);
+
+// ---- Kernel objects and files -----------------------------------------------------------
+void SetMutexHeldElsewhere(const std::u16string& name);  // another process created it
+bool MutexCreated(const std::u16string& name);           // this process created or opened it
+void AddFile(const std::u16string& path);
+void RemoveFile(const std::u16string& path);
+bool FileExists(const std::u16string& path);
+void SetSpecialFolder(int csidl, const std::u16string& path);
+
+// ---- Registry ---------------------------------------------------------------------------
+// Key paths start with the root: u"HKLM\\SOFTWARE\\Brenmor\\Zorvik". Names are case-insensitive.
+struct RegistryValue {
+  std::uint32_t Type;
+  std::vector<std::uint8_t> Data;
+};
+void CreateRegistryKey(const std::u16string& keyPath);
+void SetRegistryValue(const std::u16string& keyPath, const std::u16string& name,
+                      std::uint32_t type, std::vector<std::uint8_t> data);
+void SetRegistryDword(const std::u16string& keyPath, const std::u16string& name,
+                      std::uint32_t value);
+bool RegistryKeyExists(const std::u16string& keyPath);
+std::optional<RegistryValue> GetRegistryValue(const std::u16string& keyPath,
+                                              const std::u16string& name);
+std::optional<std::uint32_t> GetRegistryDword(const std::u16string& keyPath,
+                                              const std::u16string& name);  // REG_DWORD only
+std::vector<std::u16string> RegistryValueNames(const std::u16string& keyPath);
+
+struct RegistryCall {
+  std::string Operation;  // "open", "create", "query", "set", "close"
+  std::u16string KeyPath;  // for open/create; the key's path for query/set/close
+  std::u16string ValueName;  // for query/set
+  std::uint32_t Access;  // for open/create
+  long Result;
+};
+const std::vector<RegistryCall>& RegistryCalls();
+int OpenRegistryKeyCount();  // opened or created and not yet closed
+
+// ---- Message boxes and beeps ------------------------------------------------------------
+struct MessageBoxRecord {
+  plat::Window Owner;
+  std::u16string Text;
+  std::u16string Caption;
+  std::uint32_t Style;
+  int Answer;
+};
+// Answers for the next boxes, in order; without one a box answers IDOK (MB_OK style) or IDNO.
+void AnswerNextMessageBox(int answer);
+const std::vector<MessageBoxRecord>& MessageBoxes();
+const std::vector<std::uint32_t>& Beeps();
+
+// ---- Processor --------------------------------------------------------------------------
+struct Processor {
+  std::uint32_t MainId;
+  std::uint32_t CacheType;
+  std::uint32_t Cccr;
+  std::uint32_t Clkcfg;
+  bool MapFails;        // VirtualCopy of the clock register is refused
+  bool MainIdFaults;    // access faults, per coprocessor register and direction
+  bool CacheTypeFaults;
+  bool ClkcfgReadFaults;
+  bool ClkcfgWriteFaults;
+};
+Processor& Cpu();  // seed before the program starts, inspect afterwards
+const std::vector<std::uint32_t>& ClkcfgWrites();
+const std::vector<std::uint32_t>& CccrWrites();
+bool InKernelMode();
+
+// ---- Display and system queries ---------------------------------------------------------
+void SetSystemMetric(int index, int value);
+void SetSupportedOrientations(std::uint32_t mask);  // what the orientation query reports
+void SetOrientation(std::uint32_t orientation);     // the current one
+void SetIdleTime(std::uint32_t ms);                 // what GetIdleTime returns from now on
+void SetIdleTimeReadings(std::vector<std::uint32_t> readings);  // then repeats the last
+void SetPowerStatus(const plat::PowerStatusEx2& status, bool available);
+const plat::PowerStatusEx2& PowerStatus();
+std::vector<bool> PowerStatusUpdateFlags();  // the update argument of every call, in order
+void SetMemoryStatus(const plat::MemoryStatus& status);
+
+// ---- Tray icon, icons and bitmaps -------------------------------------------------------
+struct TrayIconRecord {
+  plat::NotifyIconData Data;  // as last added or modified
+  int Adds;
+  int Modifies;
+  bool Present;
+};
+// The icon of (owner, id); nullptr when it was never added.
+const TrayIconRecord* TrayIcon(plat::Window owner, std::uint32_t id);
+const TrayIconRecord* FirstTrayIcon();
+
+struct IconPixels {
+  int Width;
+  int Height;
+  int ResourceId;                     // 100 for a resource icon (no pixels), 0 for a built one
+  std::vector<std::uint8_t> Color;    // one palette index per pixel, row-major
+  std::vector<std::uint8_t> Transparent;  // 1 = transparent
+};
+std::optional<IconPixels> GetIconPixels(plat::Icon icon);
+int LiveIconCount();
+int LiveBitmapCount();
+
+// ---- Menus ------------------------------------------------------------------------------
+struct MenuItem {
+  std::uint32_t Id;  // 0 for separators and submenus
+  std::u16string Text;
+  bool Separator;
+  bool Checked;
+  bool Grayed;
+  std::vector<MenuItem> Submenu;  // non-empty or IsPopup for a submenu entry
+  bool IsPopup;
+};
+struct TrackedMenu {
+  std::vector<MenuItem> Items;  // the popup as it was when tracked
+  std::uint32_t Flags;
+  int X;
+  int Y;
+  plat::Window Owner;
+};
+// The command the next TrackPopupMenuEx delivers (WM_COMMAND posted to the owner); 0 dismisses.
+void ChooseNextMenuCommand(std::uint32_t id);
+const std::vector<TrackedMenu>& TrackedMenus();
+int LiveMenuCount();
+
+// ---- Wake-up registrations --------------------------------------------------------------
+std::vector<std::u16string> WakeupRegistrations();  // one entry per registration
+
+// ---- Resource script --------------------------------------------------------------------
+// The program's resources/zorvik.rc as the simulated loader reads it.
+struct DialogControl {
+  std::u16string Text;
+  int Id;
+  std::u16string ClassName;
+  std::uint32_t Style;  // as written in the script (no implied WS_CHILD | WS_VISIBLE)
+  int X, Y, Width, Height;
+};
+struct DialogTemplate {
+  int Id;
+  int X, Y, Width, Height;
+  std::uint32_t Style;
+  std::u16string Caption;
+  int FontSize;
+  std::u16string FontName;
+  std::vector<DialogControl> Controls;
+};
+struct ResourceScript {
+  std::vector<std::pair<int, std::vector<MenuItem>>> Menus;  // id, top-level entries
+  std::vector<std::pair<int, std::u16string>> Strings;
+  std::vector<DialogTemplate> Dialogs;
+  std::vector<std::pair<int, std::string>> Icons;  // id, file name
+  struct Custom {
+    std::u16string Name;
+    std::u16string Type;
+    std::vector<std::uint8_t> Data;
+  };
+  std::vector<Custom> CustomResources;
+};
+const ResourceScript& Resources();
+
+// ---- Call log ---------------------------------------------------------------------------
+// Every platform operation the program made, in order: the operation's name as in platform/*.h.
+const std::vector<std::string>& CallLog();
+void ClearCallLog();
+// Index of the first call named `name` at or after `from`, or -1.
+int FindCall(const std::string& name, int from = 0);
+
+// ---- Heap use of the program --------------------------------------------------------------
+// Allocations made by the program's own code (those the simulated platform makes for its own
+// bookkeeping are not counted), since the last reset of the counter.
+std::uint64_t ProgramHeapAllocations();
+void ResetProgramHeapAllocations();
+
+}  // namespace sim

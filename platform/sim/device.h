@@ -20,17 +20,20 @@ namespace sim {
 //  - processor PXA27x: main ID 0x69054117, cache type 0x0B1AA1AA, CCCR 0x02000290, CLKCFG 3;
 //  - screen 240 x 320, small icon 16, large icon 32; no rotation supported (query gives 0);
 //  - files: "\Windows\Zorvik.exe"; Startup folder "\Windows\StartUp", fonts "\Windows\Fonts";
-//  - GetIdleTime 1000; power status available (AC 1, battery flag 1, 80 %, 4000 mV, -150 mA);
-//    memory 64 MiB total, 0x2A80000 bytes available;
+//  - GetIdleTime 1000; power status available (AC 1, battery flag 1, 80 %, 4000 mV, -150 mA,
+//    every other field 0); memory 64 MiB total, 0x2A80000 bytes available (load 33, virtual
+//    32 MiB total, 0x1C00000 available, no page file);
 //  - empty registry, no other process's mutex or window, time 0, empty logs.
 void Reset();
 
 // ---- Virtual time and the script --------------------------------------------------------
 // GetMessageW serves queued messages first; when the queue is empty it advances virtual time to
 // the next timer or script action, whichever is due first. Once the queue is empty and no
-// script action is left, it returns 0 as for a quit message, which ends a scenario.
+// script action is left, it returns 0 as for a quit message, which ends a scenario. Timers alone
+// never keep a scenario going. A timer and an action due at the same time: the timer first.
+// An action scheduled in the past runs at Now(); actions due together run in scheduling order.
 std::uint32_t Now();
-void At(std::uint32_t timeMs, std::function<void()> action);     // absolute virtual time
+void At(std::uint32_t timeMs, std::function<void()> action);      // absolute virtual time
 void After(std::uint32_t delayMs, std::function<void()> action);  // relative to Now()
 bool ScenarioEnded();  // GetMessageW returned 0 because the script ran out (no quit message)
 
@@ -39,7 +42,7 @@ struct WindowRecord {
   plat::Window Handle;
   std::u16string ClassName;
   std::u16string Title;
-  bool Foreign;    // belongs to another process: messages to it are recorded, not delivered
+  bool Foreign;  // belongs to another process: messages to it are recorded, not delivered
   bool Destroyed;
 };
 const std::vector<WindowRecord>& Windows();
@@ -90,8 +93,8 @@ struct RegistryValue {
   std::vector<std::uint8_t> Data;
 };
 void CreateRegistryKey(const std::u16string& keyPath);
-void SetRegistryValue(const std::u16string& keyPath, const std::u16string& name,
-                      std::uint32_t type, std::vector<std::uint8_t> data);
+void SetRegistryValue(const std::u16string& keyPath, const std::u16string& name, std::uint32_t type,
+                      std::vector<std::uint8_t> data);
 void SetRegistryDword(const std::u16string& keyPath, const std::u16string& name,
                       std::uint32_t value);
 bool RegistryKeyExists(const std::u16string& keyPath);
@@ -102,10 +105,10 @@ std::optional<std::uint32_t> GetRegistryDword(const std::u16string& keyPath,
 std::vector<std::u16string> RegistryValueNames(const std::u16string& keyPath);
 
 struct RegistryCall {
-  std::string Operation;  // "open", "create", "query", "set", "close"
-  std::u16string KeyPath;  // for open/create; the key's path for query/set/close
+  std::string Operation;     // "open", "create", "query", "set", "close"
+  std::u16string KeyPath;    // for open/create; the key's path for query/set/close
   std::u16string ValueName;  // for query/set
-  std::uint32_t Access;  // for open/create
+  std::uint32_t Access;      // for open/create
   long Result;
 };
 const std::vector<RegistryCall>& RegistryCalls();
@@ -130,8 +133,8 @@ struct Processor {
   std::uint32_t CacheType;
   std::uint32_t Cccr;
   std::uint32_t Clkcfg;
-  bool MapFails;        // VirtualCopy of the clock register is refused
-  bool MainIdFaults;    // access faults, per coprocessor register and direction
+  bool MapFails;      // VirtualCopy of the clock register is refused
+  bool MainIdFaults;  // access faults, per coprocessor register and direction
   bool CacheTypeFaults;
   bool ClkcfgReadFaults;
   bool ClkcfgWriteFaults;
@@ -142,9 +145,10 @@ const std::vector<std::uint32_t>& CccrWrites();
 bool InKernelMode();
 
 // ---- Display and system queries ---------------------------------------------------------
-void SetSystemMetric(int index, int value);
+void SetSystemMetric(int index, int value);         // SM_CXSMICON / SM_CXICON set the height too
 void SetSupportedOrientations(std::uint32_t mask);  // what the orientation query reports
 void SetOrientation(std::uint32_t orientation);     // the current one
+std::uint32_t Orientation();                        // the current one, as the program left it
 void SetIdleTime(std::uint32_t ms);                 // what GetIdleTime returns from now on
 void SetIdleTimeReadings(std::vector<std::uint32_t> readings);  // then repeats the last
 void SetPowerStatus(const plat::PowerStatusEx2& status, bool available);
@@ -166,8 +170,8 @@ const TrayIconRecord* FirstTrayIcon();
 struct IconPixels {
   int Width;
   int Height;
-  int ResourceId;                     // 100 for a resource icon (no pixels), 0 for a built one
-  std::vector<std::uint8_t> Color;    // one palette index per pixel, row-major
+  int ResourceId;                         // 100 for a resource icon (no pixels), 0 for a built one
+  std::vector<std::uint8_t> Color;        // one palette index per pixel, row-major
   std::vector<std::uint8_t> Transparent;  // 1 = transparent
 };
 std::optional<IconPixels> GetIconPixels(plat::Icon icon);
@@ -194,7 +198,7 @@ struct TrackedMenu {
 // The command the next TrackPopupMenuEx delivers (WM_COMMAND posted to the owner); 0 dismisses.
 void ChooseNextMenuCommand(std::uint32_t id);
 const std::vector<TrackedMenu>& TrackedMenus();
-int LiveMenuCount();
+int LiveMenuCount();  // every live menu handle, submenus included
 
 // ---- Wake-up registrations --------------------------------------------------------------
 std::vector<std::u16string> WakeupRegistrations();  // one entry per registration
@@ -242,6 +246,6 @@ int FindCall(const std::string& name, int from = 0);
 // Allocations made by the program's own code (those the simulated platform makes for its own
 // bookkeeping are not counted), since the last reset of the counter.
 std::uint64_t ProgramHeapAllocations();
-void ResetProgramHeapAllocations();
+void ResetProgramHeapAllocations();  // Reset() resets it too
 
 }  // namespace sim

@@ -1,0 +1,140 @@
+// The simulated processor's coprocessor registers and the fault guard. A register whose fault
+// switch is on "faults": control jumps back to the innermost RunGuarded, as an exception would.
+#include "platform/hardware.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/sim/device.h"
+#include "platform/sim/internal.h"
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZORVIK_SIM_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define ZORVIK_SIM_ASAN 1
+#endif
+#ifdef ZORVIK_SIM_ASAN
+#include <sanitizer/asan_interface.h>
+#endif
+
+namespace {
+
+using sim::internal::PlatformCall;
+
+constexpr sim::Processor DefaultProcessor() {
+  return {0x69054117, 0x0B1AA1AA, 0x02000290, 3, false, false, false, false, false};
+}
+
+struct HardwareState {
+  sim::Processor cpu = DefaultProcessor();
+  std::vector<std::uint32_t> clkcfgWrites;
+  std::vector<std::uint32_t> cccrWrites;
+};
+
+HardwareState& H() {
+  static HardwareState state;
+  return state;
+}
+
+struct Guard {
+  void* jumpBuffer[5];
+  Guard* previous;
+};
+Guard* activeGuard = nullptr;
+
+// Coprocessor access outside kernel mode is a program fault that tests look for in the log.
+void CheckKernelMode() {
+  if (!sim::InKernelMode()) sim::internal::Log("KernelModeViolation");
+}
+
+[[noreturn]] __attribute__((noinline)) void Fault(const char* operation) {
+  if (activeGuard == nullptr) {
+    std::fprintf(stderr, "sim: %s faulted outside RunGuarded (the program has no guard)\n",
+                 operation);
+    std::abort();
+  }
+#ifdef ZORVIK_SIM_ASAN
+  __asan_handle_no_return();
+#endif
+  __builtin_longjmp(activeGuard->jumpBuffer, 1);
+}
+
+}  // namespace
+
+namespace sim {
+namespace internal {
+
+void ResetHardware() {
+  H() = HardwareState{};
+  activeGuard = nullptr;
+}
+
+void StoreCccr(std::uint32_t value) {
+  H().cpu.Cccr = value;
+  H().cccrWrites.push_back(value);
+}
+
+}  // namespace internal
+
+Processor& Cpu() { return H().cpu; }
+const std::vector<std::uint32_t>& ClkcfgWrites() { return H().clkcfgWrites; }
+const std::vector<std::uint32_t>& CccrWrites() { return H().cccrWrites; }
+
+}  // namespace sim
+
+namespace plat {
+
+std::uint32_t ReadProcessorId() {
+  PlatformCall call("ReadProcessorId");
+  CheckKernelMode();
+  if (H().cpu.MainIdFaults) Fault("ReadProcessorId");
+  return H().cpu.MainId;
+}
+
+std::uint32_t ReadCacheType() {
+  PlatformCall call("ReadCacheType");
+  CheckKernelMode();
+  if (H().cpu.CacheTypeFaults) Fault("ReadCacheType");
+  return H().cpu.CacheType;
+}
+
+std::uint32_t ReadClockConfig() {
+  PlatformCall call("ReadClockConfig");
+  CheckKernelMode();
+  if (H().cpu.ClkcfgReadFaults) Fault("ReadClockConfig");
+  return H().cpu.Clkcfg;
+}
+
+void WriteClockConfig(std::uint32_t value) {
+  PlatformCall call("WriteClockConfig");
+  CheckKernelMode();
+  if (H().cpu.ClkcfgWriteFaults) Fault("WriteClockConfig");
+  H().cpu.Clkcfg = value;
+  H().clkcfgWrites.push_back(value);
+}
+
+bool RunGuarded(void (*body)(void* context), void* context) {
+  PlatformCall call("RunGuarded");
+  if (body == nullptr) return true;
+  Guard guard{};
+  guard.previous = activeGuard;
+  activeGuard = &guard;
+  const int depth = sim::internal::PlatformDepth();
+  if (__builtin_setjmp(guard.jumpBuffer) == 0) {
+    {
+      sim::internal::ProgramCallback callback;
+      body(context);
+    }
+    activeGuard = guard.previous;
+    return true;
+  }
+  // Back from a fault: the frames jumped over did not restore the platform mark.
+  sim::internal::SetPlatformDepth(depth);
+  activeGuard = activeGuard->previous;
+  return false;
+}
+
+}  // namespace plat

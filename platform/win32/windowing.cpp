@@ -1,0 +1,210 @@
+// Windows, messages, timers, menus, message boxes and resources over the Windows API.
+// Windows API only; no program logic. The program's window procedures are reached through
+// fixed trampolines, one per registered class.
+#include <array>
+#include <utility>
+
+#include "platform/win32/windows_api.h"
+
+using win32::ToPlatform;
+using win32::ToWindows;
+using win32::Wide;
+
+namespace {
+
+// ---- Window procedures ------------------------------------------------------------------
+// Each registered class gets a slot; the slot's trampoline is the class procedure Windows
+// calls, and it hands every message to the program's procedure in that slot. Windows
+// created from the class thus reach the program's procedure from their first message on.
+constexpr std::size_t ClassSlotCount = 8;
+std::array<plat::WindowProc, ClassSlotCount> slotProcedures{};
+
+template <std::size_t Slot>
+LRESULT CALLBACK Trampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return slotProcedures[Slot](ToPlatform<plat::Window>(window), message, wParam, lParam);
+}
+
+template <std::size_t... Slots>
+constexpr std::array<WNDPROC, sizeof...(Slots)> MakeTrampolines(std::index_sequence<Slots...>) {
+  return {&Trampoline<Slots>...};
+}
+constexpr std::array<WNDPROC, ClassSlotCount> trampolines =
+    MakeTrampolines(std::make_index_sequence<ClassSlotCount>{});
+
+// The program's classes ask for a system-colour brush the handheld's way (colour index with
+// this flag); the desktop spells it as the index plus one.
+constexpr std::uintptr_t SystemColourBrushFlag = 0x40000000;
+
+HBRUSH BackgroundBrush(std::uintptr_t value) {
+  if ((value & SystemColourBrushFlag) != 0 && (value & ~SystemColourBrushFlag) < 0x100) {
+    return reinterpret_cast<HBRUSH>((value & ~SystemColourBrushFlag) + 1);
+  }
+  return reinterpret_cast<HBRUSH>(value);
+}
+
+// ---- Messages ---------------------------------------------------------------------------
+// The platform's message record drops the time and cursor position; the loop hands back the
+// record GetMessageW filled, so keep the full one for TranslateMessage and DispatchMessageW.
+MSG lastMessage{};
+
+MSG FullMessage(const plat::Message& message) {
+  MSG full{};
+  full.hwnd = ToWindows<HWND>(message.Target);
+  full.message = message.Id;
+  full.wParam = message.WParamValue;
+  full.lParam = message.LParamValue;
+  if (full.hwnd == lastMessage.hwnd && full.message == lastMessage.message &&
+      full.wParam == lastMessage.wParam && full.lParam == lastMessage.lParam) {
+    return lastMessage;
+  }
+  full.time = ::GetMessageTime();
+  const DWORD position = ::GetMessagePos();
+  full.pt = POINT{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+  return full;
+}
+
+}  // namespace
+
+namespace plat {
+
+std::uint16_t RegisterClassW(const WindowClass& windowClass) {
+  std::size_t slot = 0;
+  while (slot < ClassSlotCount && slotProcedures[slot] != nullptr) ++slot;
+  if (slot == ClassSlotCount || windowClass.Procedure == nullptr) {
+    ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return 0;
+  }
+  WNDCLASSW desktopClass{};
+  desktopClass.style = windowClass.Style;
+  desktopClass.lpfnWndProc = trampolines[slot];
+  desktopClass.cbClsExtra = windowClass.ClassExtra;
+  desktopClass.cbWndExtra = windowClass.WindowExtra;
+  desktopClass.hInstance = ToWindows<HINSTANCE>(windowClass.Module);
+  desktopClass.hIcon = ToWindows<HICON>(windowClass.ClassIcon);
+  desktopClass.hCursor = reinterpret_cast<HCURSOR>(windowClass.Cursor);
+  desktopClass.hbrBackground = BackgroundBrush(windowClass.Background);
+  desktopClass.lpszMenuName = Wide(windowClass.MenuName);
+  desktopClass.lpszClassName = Wide(windowClass.ClassName);
+  slotProcedures[slot] = windowClass.Procedure;
+  const ATOM atom = ::RegisterClassW(&desktopClass);
+  if (atom == 0) slotProcedures[slot] = nullptr;
+  return atom;
+}
+
+Window CreateWindowExW(std::uint32_t exStyle, const char16_t* className, const char16_t* title,
+                       std::uint32_t style, int x, int y, int width, int height, Window parent,
+                       Menu menu, Instance module, void* parameter) {
+  return ToPlatform<Window>(::CreateWindowExW(
+      exStyle, Wide(className), Wide(title), style, x, y, width, height, ToWindows<HWND>(parent),
+      ToWindows<HMENU>(menu), ToWindows<HINSTANCE>(module), parameter));
+}
+
+bool DestroyWindow(Window window) { return ::DestroyWindow(ToWindows<HWND>(window)) != FALSE; }
+
+LResult DefWindowProcW(Window window, std::uint32_t message, WParam wParam, LParam lParam) {
+  return ::DefWindowProcW(ToWindows<HWND>(window), message, wParam, lParam);
+}
+
+Window FindWindowW(const char16_t* className, const char16_t* title) {
+  return ToPlatform<Window>(::FindWindowW(Wide(className), Wide(title)));
+}
+
+bool PostMessageW(Window window, std::uint32_t message, WParam wParam, LParam lParam) {
+  return ::PostMessageW(ToWindows<HWND>(window), message, wParam, lParam) != FALSE;
+}
+
+void PostQuitMessage(int exitCode) { ::PostQuitMessage(exitCode); }
+
+int GetMessageW(Message* message, Window filter, std::uint32_t first, std::uint32_t last) {
+  MSG full{};
+  const BOOL result = ::GetMessageW(&full, ToWindows<HWND>(filter), first, last);
+  // -1 (a bad filter window) would spin the caller's loop forever: end it as a quit would.
+  if (result == -1) return 0;
+  lastMessage = full;
+  if (message != nullptr) {
+    *message = Message{ToPlatform<Window>(full.hwnd), full.message, full.wParam, full.lParam};
+  }
+  return result;
+}
+
+bool TranslateMessage(const Message* message) {
+  if (message == nullptr) return false;
+  const MSG full = FullMessage(*message);
+  return ::TranslateMessage(&full) != FALSE;
+}
+
+LResult DispatchMessageW(const Message* message) {
+  if (message == nullptr) return 0;
+  const MSG full = FullMessage(*message);
+  return ::DispatchMessageW(&full);
+}
+
+std::uintptr_t SetTimer(Window window, std::uintptr_t id, std::uint32_t periodMs) {
+  return ::SetTimer(ToWindows<HWND>(window), id, periodMs, nullptr);
+}
+
+bool KillTimer(Window window, std::uintptr_t id) {
+  return ::KillTimer(ToWindows<HWND>(window), id) != FALSE;
+}
+
+int MessageBoxW(Window owner, const char16_t* text, const char16_t* caption, std::uint32_t style) {
+  return ::MessageBoxW(ToWindows<HWND>(owner), Wide(text), Wide(caption), style);
+}
+
+bool MessageBeep(std::uint32_t type) { return ::MessageBeep(type) != FALSE; }
+
+int LoadStringW(Instance module, std::uint32_t id, char16_t* buffer, int capacity) {
+  // A capacity of 0 would make Windows hand back a pointer into the resource instead.
+  if (buffer == nullptr || capacity < 1) return 0;
+  const int copied = ::LoadStringW(ToWindows<HINSTANCE>(module), id, Wide(buffer), capacity);
+  if (copied <= 0) buffer[0] = u'\0';
+  return copied < 0 ? 0 : copied;
+}
+
+int GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
+
+Icon LoadImageW(Instance module, std::uint16_t id, std::uint32_t type, int width, int height,
+                std::uint32_t flags) {
+  return ToPlatform<Icon>(
+      ::LoadImageW(ToWindows<HINSTANCE>(module), MAKEINTRESOURCEW(id), type, width, height, flags));
+}
+
+Menu LoadMenuW(Instance module, std::uint16_t id) {
+  return ToPlatform<Menu>(::LoadMenuW(ToWindows<HINSTANCE>(module), MAKEINTRESOURCEW(id)));
+}
+
+Menu GetSubMenu(Menu menu, int position) {
+  return ToPlatform<Menu>(::GetSubMenu(ToWindows<HMENU>(menu), position));
+}
+
+bool InsertMenuW(Menu menu, std::uint32_t beforeId, std::uint32_t flags, std::uintptr_t newId,
+                 const char16_t* text) {
+  return ::InsertMenuW(ToWindows<HMENU>(menu), beforeId, flags, newId, Wide(text)) != FALSE;
+}
+
+bool RemoveMenu(Menu menu, std::uint32_t id, std::uint32_t flags) {
+  return ::RemoveMenu(ToWindows<HMENU>(menu), id, flags) != FALSE;
+}
+
+std::uint32_t CheckMenuItem(Menu menu, std::uint32_t id, std::uint32_t flags) {
+  return ::CheckMenuItem(ToWindows<HMENU>(menu), id, flags);
+}
+
+bool EnableMenuItem(Menu menu, std::uint32_t id, std::uint32_t flags) {
+  return ::EnableMenuItem(ToWindows<HMENU>(menu), id, flags) != -1;
+}
+
+bool TrackPopupMenuEx(Menu menu, std::uint32_t flags, int x, int y, Window owner) {
+  // A desktop popup closes on a click elsewhere only when its owner is in the foreground,
+  // and the message posted afterwards lets the owner's next menu open on the first click.
+  const HWND ownerWindow = ToWindows<HWND>(owner);
+  ::SetForegroundWindow(ownerWindow);
+  const BOOL tracked =
+      ::TrackPopupMenuEx(ToWindows<HMENU>(menu), flags, x, y, ownerWindow, nullptr);
+  ::PostMessageW(ownerWindow, WM_NULL, 0, 0);
+  return tracked != FALSE;
+}
+
+bool DestroyMenu(Menu menu) { return ::DestroyMenu(ToWindows<HMENU>(menu)) != FALSE; }
+
+}  // namespace plat

@@ -1,0 +1,168 @@
+// The hidden main window: its tray icon and timers from the create handling, what a tap on the
+// icon does, the private messages and the order of the close handling.
+#include "app/messages.h"
+#include "platform/notification.h"
+#include "platform/shell.h"
+#include "scenario.h"
+
+namespace {
+
+using MainWindowTest = ScenarioTest;
+
+TEST_F(MainWindowTest, CreateHandlingAddsTheTrayIcon) {
+  Start();
+
+  ASSERT_NE(AppState.MainWindow, plat::Window{});
+  const sim::TrayIconRecord* tray = sim::TrayIcon(AppState.MainWindow, 1);
+  ASSERT_NE(tray, nullptr);
+  EXPECT_TRUE(tray->Present);
+  EXPECT_EQ(tray->Adds, 1);
+  EXPECT_EQ(tray->Data.Size, 152u);
+  EXPECT_EQ(tray->Data.Owner, AppState.MainWindow);
+  EXPECT_EQ(tray->Data.Flags, plat::NIF_MESSAGE | plat::NIF_ICON);
+  EXPECT_EQ(tray->Data.CallbackMessage, UM_TRAYNOTIFY);
+  // The window is never shown and carries the class and title another launch looks for.
+  ASSERT_EQ(sim::Windows().size(), 1u);
+  EXPECT_EQ(sim::Windows()[0].ClassName, u"Zorvik");
+  EXPECT_EQ(sim::Windows()[0].Title, u"Zorvik");
+  EXPECT_EQ(sim::FindCall("ShowWindow"), -1);
+}
+
+TEST_F(MainWindowTest, PlainViewKeepsTheResourceIconAtTheDeviceIconSize) {
+  for (auto [smallIcon, side] : {std::pair{16, 16}, std::pair{32, 32}}) {
+    SetUp();
+    sim::SetSystemMetric(plat::SM_CXSMICON, smallIcon);
+    sim::SetRegistryDword(SettingsKey, u"View", ViewPlain);
+    Start();
+    const sim::TrayIconRecord* tray = sim::FirstTrayIcon();
+    ASSERT_NE(tray, nullptr);
+    std::optional<sim::IconPixels> icon = sim::GetIconPixels(tray->Data.IconHandle);
+    ASSERT_TRUE(icon.has_value());
+    EXPECT_EQ(icon->ResourceId, 100);
+    EXPECT_EQ(icon->Width, side);
+    EXPECT_EQ(icon->Height, side);
+  }
+}
+
+struct TimerCase {
+  std::uint32_t view;
+  std::uint32_t tempo;
+  std::optional<std::uint32_t> iconPeriod;  // absent: no icon timer
+};
+
+class IconTimerAtCreateTest : public ScenarioTest,
+                              public ::testing::WithParamInterface<TimerCase> {};
+
+TEST_P(IconTimerAtCreateTest, RunsOnlyForTheSampledViews) {
+  sim::SetRegistryDword(SettingsKey, u"View", GetParam().view);
+  sim::SetRegistryDword(SettingsKey, u"Speed", GetParam().tempo);
+  Start();
+
+  std::optional<sim::TimerRecord> timer = sim::FindTimer(ID_TIMER_ICON);
+  ASSERT_EQ(timer.has_value(), GetParam().iconPeriod.has_value());
+  if (timer) {
+    EXPECT_EQ(timer->PeriodMs, *GetParam().iconPeriod);
+    EXPECT_EQ(timer->Owner, AppState.MainWindow);
+    EXPECT_EQ(AppState.IconTimerId, ID_TIMER_ICON);
+  } else {
+    EXPECT_EQ(AppState.IconTimerId, 0u);
+  }
+  EXPECT_FALSE(sim::FindTimer(ID_TIMER_WATCH).has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Views, IconTimerAtCreateTest,
+    ::testing::Values(TimerCase{ViewPlain, 2, std::nullopt},
+                      TimerCase{ViewFrequency, 0, std::nullopt}, TimerCase{ViewLoad, 0, 250},
+                      TimerCase{ViewMemory, 1, 500}, TimerCase{ViewBattery, 2, 1000},
+                      TimerCase{ViewCurrent, 3, 2000}, TimerCase{ViewLoad, 4, 4000}));
+
+TEST_F(MainWindowTest, StoredWatchModeStartsTheWatchTimer) {
+  sim::SetRegistryDword(SettingsKey, u"Spy", 1);
+  Start();
+  std::optional<sim::TimerRecord> watch = sim::FindTimer(ID_TIMER_WATCH);
+  ASSERT_TRUE(watch.has_value());
+  EXPECT_EQ(watch->PeriodMs, 1000u);
+  EXPECT_EQ(AppState.WatchTimerId, ID_TIMER_WATCH);
+}
+
+TEST_F(MainWindowTest, OnlyAButtonDownOnTheIconOpensTheMenu) {
+  struct Case {
+    std::uint32_t mouse;
+    std::size_t menus;
+  };
+  for (Case c : {Case{plat::WM_LBUTTONDOWN, 1}, Case{plat::WM_RBUTTONDOWN, 1},
+                 Case{plat::WM_LBUTTONUP, 0}, Case{plat::WM_RBUTTONUP, 0},
+                 Case{plat::WM_LBUTTONDBLCLK, 0}, Case{plat::WM_MOUSEMOVE, 0}, Case{0x0207, 0}}) {
+    SetUp();
+    Start();
+    sim::TapTrayIcon(c.mouse);
+    Pump();
+    EXPECT_EQ(sim::TrackedMenus().size(), c.menus) << "mouse message " << c.mouse;
+    EXPECT_EQ(sim::LiveMenuCount(), 0) << "the menu is destroyed when it closes";
+  }
+}
+
+TEST_F(MainWindowTest, MenuOpensAtTheBottomRightAboveTheTaskBar) {
+  for (auto [smallIcon, lift] : {std::pair{16, 24}, std::pair{32, 48}}) {
+    SetUp();
+    sim::SetSystemMetric(plat::SM_CXSMICON, smallIcon);
+    Start();
+    sim::Post(AppState.MainWindow, UM_SHOWMENU, 0, 0);
+    Pump();
+    ASSERT_EQ(sim::TrackedMenus().size(), 1u);
+    const sim::TrackedMenu& menu = sim::TrackedMenus()[0];
+    EXPECT_EQ(menu.X, 240);
+    EXPECT_EQ(menu.Y, 320 - lift);
+    EXPECT_EQ(menu.Flags, plat::TPM_RIGHTALIGN | plat::TPM_BOTTOMALIGN);
+    EXPECT_EQ(menu.Owner, AppState.MainWindow);
+    ASSERT_FALSE(menu.Items.empty());
+  }
+}
+
+TEST_F(MainWindowTest, PresetRequestsOutsideTheSlotsAreIgnored) {
+  Start();
+  for (plat::LParam request : {plat::LParam{9}, plat::LParam{-1}, plat::LParam{1000}}) {
+    sim::ClearCallLog();
+    EXPECT_EQ(sim::Send(AppState.MainWindow, UM_APPLYPRESET, 0, request), 0);
+    EXPECT_TRUE(sim::CallLog().empty()) << request;
+    EXPECT_TRUE(sim::Beeps().empty());
+  }
+}
+
+TEST_F(MainWindowTest, UnhandledMessagesGetTheDefaultProcessing) {
+  Start();
+  sim::ClearCallLog();
+  sim::Send(AppState.MainWindow, 0x0005 /* WM_SIZE */, 0, 0);
+  EXPECT_EQ(Count("DefWindowProcW"), 1);
+}
+
+TEST_F(MainWindowTest, CloseRemovesTheWakeupAndTheIconBeforeTheWindowGoes) {
+  sim::SetRegistryDword(SettingsKey, u"View", ViewLoad);
+  Start();
+  ASSERT_EQ(sim::WakeupRegistrations().size(), 1u);
+  sim::ClearCallLog();
+
+  sim::Post(AppState.MainWindow, plat::WM_CLOSE, 0, 0);
+  Pump();
+
+  int cancel = sim::FindCall("CeRunAppAtEvent");
+  int kill = sim::FindCall("KillTimer");
+  int remove = sim::FindCall("Shell_NotifyIcon");
+  int destroy = sim::FindCall("DestroyWindow");
+  int quit = sim::FindCall("PostQuitMessage");
+  ASSERT_NE(cancel, -1);
+  EXPECT_LT(cancel, kill);
+  EXPECT_LT(kill, remove);
+  EXPECT_LT(remove, destroy);
+  EXPECT_LT(destroy, quit);
+  EXPECT_TRUE(sim::WakeupRegistrations().empty());
+  EXPECT_FALSE(sim::FirstTrayIcon()->Present);
+  EXPECT_FALSE(sim::FindTimer(ID_TIMER_ICON).has_value());
+  EXPECT_TRUE(sim::Windows()[0].Destroyed);
+  EXPECT_TRUE(sim::QuitPosted());
+  EXPECT_EQ(sim::QuitCode(), 0);
+  EXPECT_EQ(sim::LiveIconCount(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,304 @@
+// The settings store on the simulated handheld: first-run presets, loading with its clamps,
+// values of the wrong type, and each setter's side effect and single registry write.
+#include <cstring>
+
+#include "app/messages.h"
+#include "app/settings.h"
+#include "platform/registry.h"
+#include "scenario.h"
+
+namespace {
+
+using SettingsTest = ScenarioTest;
+
+std::vector<std::uint8_t> DwordBytes(std::uint32_t value) {
+  std::vector<std::uint8_t> bytes(4);
+  std::memcpy(bytes.data(), &value, 4);
+  return bytes;
+}
+
+std::vector<std::pair<std::u16string, std::uint32_t>> StoredDwords() {
+  std::vector<std::pair<std::u16string, std::uint32_t>> values;
+  for (const std::u16string& name : sim::RegistryValueNames(SettingsKey)) {
+    std::optional<std::uint32_t> value = sim::GetRegistryDword(SettingsKey, name);
+    values.emplace_back(name, value.value_or(0xDEADBEEF));
+  }
+  return values;
+}
+
+std::vector<std::pair<std::u16string, std::uint32_t>> Presets(const std::uint32_t (&words)[8]) {
+  std::vector<std::pair<std::u16string, std::uint32_t>> values;
+  for (int slot = 1; slot <= 8; ++slot) {
+    values.emplace_back(u"Freq" + std::u16string(1, static_cast<char16_t>(u'0' + slot)),
+                        words[slot - 1]);
+  }
+  return values;
+}
+
+int Writes() {
+  int n = 0;
+  for (const sim::RegistryCall& call : sim::RegistryCalls()) n += call.Operation == "set";
+  return n;
+}
+
+// ---- First run and loading -----------------------------------------------------------------
+
+TEST_F(SettingsTest, FirstRunSeedsThePresetsOfTheFamilyAndNothingElse) {
+  constexpr std::uint32_t pxa27x[8] = {0x2000104, 0x2000108, 0x2000110, 0x2000190,
+                                       0x2000210, 0x2000290, 0x2000310, 0x2000390};
+  constexpr std::uint32_t pxa25x[8] = {0x121, 0x141, 0x1C1, 0x241, 0x242, 0x2C1, 0x243, 0x341};
+  Start();
+  EXPECT_EQ(StoredDwords(), Presets(pxa27x));
+  EXPECT_EQ(sim::OpenRegistryKeyCount(), 0);
+
+  SetUp();
+  sim::Cpu().MainId = 0x69052100;
+  Start();
+  EXPECT_EQ(StoredDwords(), Presets(pxa25x));
+  for (int slot = 0; slot < 8; ++slot) EXPECT_EQ(AppState.PresetTable[slot], pxa25x[slot]);
+}
+
+TEST_F(SettingsTest, UnknownProcessorCreatesNoKey) {
+  sim::Cpu().MainId = 0x41000000;
+  Start();
+  EXPECT_FALSE(sim::RegistryKeyExists(SettingsKey));
+  for (std::uint32_t word : AppState.PresetTable) EXPECT_EQ(word, 0u);
+}
+
+TEST_F(SettingsTest, EveryAccessOpensAndClosesTheKeyWithItsOwnRights) {
+  Start();  // seeds: eight writes
+  int opens = 0;
+  for (const sim::RegistryCall& call : sim::RegistryCalls()) {
+    if (call.KeyPath != SettingsKey) continue;
+    if (call.Operation == "open") {
+      EXPECT_EQ(call.Access, plat::KEY_READ);
+    }
+    if (call.Operation == "create") {
+      EXPECT_EQ(call.Access, plat::KEY_WRITE);
+      ++opens;
+    }
+  }
+  EXPECT_EQ(opens, 8);
+  EXPECT_EQ(sim::OpenRegistryKeyCount(), 0);
+}
+
+TEST_F(SettingsTest, EmptyKeyLoadsTheInitialValuesWithoutSeeding) {
+  sim::CreateRegistryKey(SettingsKey);
+  Start();
+  EXPECT_TRUE(sim::RegistryValueNames(SettingsKey).empty());
+  for (std::uint32_t word : AppState.PresetTable) EXPECT_EQ(word, 0u);
+  EXPECT_EQ(AppState.IconView, ViewFrequency);
+  EXPECT_EQ(AppState.IconColors, 0x000C000Bu);
+  EXPECT_EQ(AppState.UpdateTempo, 2u);
+  EXPECT_EQ(AppState.WatchMode, 0u);
+}
+
+TEST_F(SettingsTest, OutOfRangeValuesAreClampedInMemoryOnly) {
+  sim::SetRegistryDword(SettingsKey, u"View", 7);
+  sim::SetRegistryDword(SettingsKey, u"Speed", 9);
+  sim::SetRegistryDword(SettingsKey, u"Color", 0xFFFFFFFF);
+  sim::SetRegistryDword(SettingsKey, u"Spy", 5);
+  auto before = StoredSettings();
+
+  Start();
+
+  EXPECT_EQ(AppState.IconView, ViewPlain);
+  EXPECT_EQ(AppState.UpdateTempo, 2u);
+  EXPECT_EQ(AppState.IconColors, 0x000F000Fu);
+  EXPECT_NE(AppState.WatchMode, 0u);  // any non-zero value is on
+  EXPECT_EQ(Writes(), 0);
+  auto after = StoredSettings();
+  ASSERT_EQ(after.size(), before.size());
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    EXPECT_EQ(after[i].first, before[i].first);
+    EXPECT_EQ(after[i].second.Type, before[i].second.Type);
+    EXPECT_EQ(after[i].second.Data, before[i].second.Data);
+  }
+}
+
+TEST_F(SettingsTest, PresetsAreTakenAsStored) {
+  sim::SetRegistryDword(SettingsKey, u"Freq2", 0xFFFFFFFF);
+  sim::SetRegistryDword(SettingsKey, u"Freq8", 0x2000290);
+  Start();
+  EXPECT_EQ(AppState.PresetTable[0], 0u);
+  EXPECT_EQ(AppState.PresetTable[1], 0xFFFFFFFFu);
+  EXPECT_EQ(AppState.PresetTable[7], 0x2000290u);
+}
+
+struct WrongValue {
+  const char* what;
+  std::uint32_t type;
+  std::vector<std::uint8_t> data;
+};
+
+class WrongTypeTest : public ScenarioTest, public ::testing::WithParamInterface<WrongValue> {};
+
+TEST_P(WrongTypeTest, LeavesTheInitialValueAndTheStoredValue) {
+  const WrongValue& bad = GetParam();
+  for (const char16_t* name : {u"View", u"Color", u"Speed", u"Spy", u"Freq3"}) {
+    sim::SetRegistryValue(SettingsKey, name, bad.type, bad.data);
+  }
+  Start();
+
+  EXPECT_EQ(AppState.IconView, ViewFrequency);
+  EXPECT_EQ(AppState.IconColors, 0x000C000Bu);
+  EXPECT_EQ(AppState.UpdateTempo, 2u);
+  EXPECT_EQ(AppState.WatchMode, 0u);
+  EXPECT_EQ(AppState.PresetTable[2], 0u);
+  EXPECT_EQ(Writes(), 0);
+  std::optional<sim::RegistryValue> stored = sim::GetRegistryValue(SettingsKey, u"View");
+  ASSERT_TRUE(stored.has_value());
+  EXPECT_EQ(stored->Type, bad.type);
+  EXPECT_EQ(stored->Data, bad.data);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, WrongTypeTest,
+    ::testing::Values(
+        WrongValue{"string", plat::REG_SZ, {'3', 0, 0, 0}},
+        WrongValue{"long string", plat::REG_SZ, std::vector<std::uint8_t>(64, 'x')},
+        WrongValue{"binary of four bytes", plat::REG_BINARY, {3, 0, 0, 0}},
+        WrongValue{"binary of two bytes", plat::REG_BINARY, {3, 0}},
+        WrongValue{"empty binary", plat::REG_BINARY, {}},
+        WrongValue{"dword of eight bytes", plat::REG_DWORD, {3, 0, 0, 0, 0, 0, 0, 0}},
+        WrongValue{"dword of two bytes", plat::REG_DWORD, {3, 0}},
+        WrongValue{"qword", 11, {3, 0, 0, 0, 0, 0, 0, 0}},
+        WrongValue{"multi-string", plat::REG_MULTI_SZ, {'3', 0, 0, 0, 0, 0}}),
+    [](const ::testing::TestParamInfo<WrongValue>& value) {
+      std::string name = value.param.what;
+      for (char& c : name) c = (c == ' ' || c == '-') ? '_' : c;
+      return name;
+    });
+
+// ---- Setters ---------------------------------------------------------------------------------
+
+TEST_F(SettingsTest, SettingTheCurrentViewChangesAndWritesNothing) {
+  sim::SetRegistryDword(SettingsKey, u"View", ViewMemory);
+  Start();
+  sim::ClearCallLog();
+  AppState.SampleHistory[3] = 7;
+  int writes = Writes();
+
+  SetIconView(ViewMemory);
+
+  EXPECT_EQ(Writes(), writes);
+  EXPECT_TRUE(sim::CallLog().empty());
+  EXPECT_EQ(AppState.SampleHistory[3], 7);
+}
+
+TEST_F(SettingsTest, ViewChangesKeepOrStopTheIconTimer) {
+  sim::SetRegistryDword(SettingsKey, u"View", ViewLoad);
+  sim::SetRegistryDword(SettingsKey, u"Speed", 1);
+  Start();
+  std::uint32_t due = sim::FindTimer(ID_TIMER_ICON)->NextDueMs;
+
+  SetIconView(ViewMemory);
+  ASSERT_TRUE(sim::FindTimer(ID_TIMER_ICON).has_value());
+  EXPECT_EQ(sim::FindTimer(ID_TIMER_ICON)->PeriodMs, 500u);
+  EXPECT_EQ(sim::FindTimer(ID_TIMER_ICON)->NextDueMs, due) << "the running timer goes on";
+  EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"View"), ViewMemory);
+
+  SetIconView(ViewFrequency);
+  EXPECT_FALSE(sim::FindTimer(ID_TIMER_ICON).has_value());
+  EXPECT_EQ(AppState.IconTimerId, 0u);
+
+  SetIconView(ViewBattery);
+  ASSERT_TRUE(sim::FindTimer(ID_TIMER_ICON).has_value());
+  EXPECT_EQ(sim::FindTimer(ID_TIMER_ICON)->PeriodMs, 500u);
+  EXPECT_EQ(AppState.IconTimerId, ID_TIMER_ICON);
+}
+
+TEST_F(SettingsTest, ViewChangeResetsTheLoadHistory) {
+  sim::SetRegistryDword(SettingsKey, u"View", ViewMemory);
+  Start();
+  for (std::uint8_t& sample : AppState.SampleHistory) sample = 3;
+  AppState.LastIdleTime = 12345;
+  SetIconView(ViewBattery);
+  for (std::uint8_t sample : AppState.SampleHistory) EXPECT_EQ(sample, 100);
+  EXPECT_EQ(AppState.LastIdleTime, 0u);
+}
+
+TEST_F(SettingsTest, ColourChoicesSetOneHalfEach) {
+  struct Case {
+    int choice;
+    std::uint32_t colors;
+  };
+  Start();
+  for (Case c : {Case{8, 0x0000000B}, Case{0, 0x00000000}, Case{7, 0x0000000F},
+                 Case{15, 0x000F000F}, Case{1, 0x000F0009}, Case{12, 0x000C0009},
+                 Case{16, 0x000C0009}, Case{-1, 0x000C0009}}) {
+    SetIconColor(c.choice);
+    EXPECT_EQ(AppState.IconColors, c.colors) << "choice " << c.choice;
+    EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"Color").value_or(0xC000B), c.colors);
+  }
+}
+
+TEST_F(SettingsTest, ClearedSlotIsStoredAsZeroAndLoadsEmpty) {
+  Start();
+  StorePreset(2, 0);
+  EXPECT_EQ(AppState.PresetTable[2], 0u);
+  EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"Freq3"), 0u);
+
+  Restart();
+  EXPECT_EQ(AppState.PresetTable[2], 0u);
+  EXPECT_EQ(AppState.PresetTable[3], 0x2000190u);
+  EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"Freq3"), 0u) << "not seeded again";
+}
+
+TEST_F(SettingsTest, StoringOutsideTheSlotsIsIgnored) {
+  Start();
+  int writes = Writes();
+  StorePreset(8, 0x121);
+  StorePreset(-1, 0x121);
+  EXPECT_EQ(Writes(), writes);
+  EXPECT_FALSE(sim::GetRegistryValue(SettingsKey, u"Freq9").has_value());
+  EXPECT_FALSE(sim::GetRegistryValue(SettingsKey, u"Freq0").has_value());
+}
+
+TEST_F(SettingsTest, WatchOffAndOnWritesTwiceAndLeavesOneTimer) {
+  sim::SetRegistryDword(SettingsKey, u"Spy", 1);
+  Start();
+  std::vector<std::uint32_t> written;
+  ToggleWatchMode();
+  written.push_back(*sim::GetRegistryDword(SettingsKey, u"Spy"));
+  EXPECT_FALSE(sim::FindTimer(ID_TIMER_WATCH).has_value());
+  EXPECT_EQ(AppState.WatchTimerId, 0u);
+  ToggleWatchMode();
+  written.push_back(*sim::GetRegistryDword(SettingsKey, u"Spy"));
+
+  EXPECT_EQ(written, (std::vector<std::uint32_t>{0, 1}));
+  int spyWrites = 0;
+  for (const sim::RegistryCall& call : sim::RegistryCalls()) {
+    spyWrites += call.Operation == "set" && call.ValueName == u"Spy";
+  }
+  EXPECT_EQ(spyWrites, 2);
+  EXPECT_EQ(sim::Timers().size(), 1u);
+  EXPECT_EQ(sim::FindTimer(ID_TIMER_WATCH)->PeriodMs, 1000u);
+}
+
+TEST_F(SettingsTest, TempoRestartsTheIconTimerWithItsPeriod) {
+  sim::SetRegistryDword(SettingsKey, u"View", ViewLoad);
+  Start();
+  for (std::uint32_t tempo : {0u, 3u, 4u}) {
+    SetUpdateTempo(tempo);
+    ASSERT_TRUE(sim::FindTimer(ID_TIMER_ICON).has_value());
+    EXPECT_EQ(sim::FindTimer(ID_TIMER_ICON)->PeriodMs, 250u << tempo);
+    EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"Speed"), tempo);
+  }
+  SetUpdateTempo(5);  // no such tempo: nothing changes
+  EXPECT_EQ(AppState.UpdateTempo, 4u);
+  EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"Speed"), 4u);
+}
+
+TEST_F(SettingsTest, SettersNeverLeaveTheKeyOpen) {
+  Start();
+  SetIconView(ViewLoad);
+  SetIconColor(3);
+  SetUpdateTempo(1);
+  ToggleWatchMode();
+  StorePreset(0, 0x2000290);
+  EXPECT_EQ(sim::OpenRegistryKeyCount(), 0);
+  EXPECT_EQ(sim::GetRegistryValue(SettingsKey, u"View")->Data, DwordBytes(ViewLoad));
+}
+
+}  // namespace

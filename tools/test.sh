@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds both presets and runs every test: unit and scenario tests (native, ctest), then
+# zorvik.exe end to end under Wine. Sets up a fresh Debian 12 machine first. Exit 0 = all passed.
+set -uo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
+
+export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2}
+results=()
+failed=0
+
+# step NAME COMMAND...: runs one stage and records its result.
+step() {
+  local name=$1 && shift
+  echo
+  echo "=== $name"
+  if "$@"; then
+    results+=("PASS  $name")
+    return 0
+  fi
+  results+=("FAIL  $name")
+  failed=1
+  return 1
+}
+skip() { results+=("SKIP  $1 ($2)") && failed=1; }
+
+step "install Debian packages" bash tools/install_deps.sh || { printf '%s\n' "${results[@]}"; exit 1; }
+
+if step "native: configure" cmake --preset native &&
+  step "native: build" cmake --build --preset native; then
+  step "native: unit and scenario tests (ctest)" ctest --preset native --parallel 2
+else
+  skip "native: unit and scenario tests (ctest)" "the native build failed"
+fi
+
+if step "windows: configure" cmake --preset windows &&
+  step "windows: build zorvik.exe" cmake --build --preset windows; then
+  step "end to end under Wine" bash tests/e2e/run_all.sh
+else
+  skip "end to end under Wine" "zorvik.exe did not build"
+fi
+
+echo
+echo "=== summary"
+printf '%s\n' "${results[@]}"
+if ((failed)); then
+  echo "tools/test.sh: FAILED"
+  exit 1
+fi
+echo "tools/test.sh: all passed"

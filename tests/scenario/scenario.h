@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/state.h"
 #include "app/startup.h"
+#include "app/state.h"
 #include "platform/sim/device.h"
 #include "platform/windowing.h"
 

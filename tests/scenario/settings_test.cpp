@@ -1,9 +1,10 @@
 // The settings store on the simulated handheld: first-run presets, loading with its clamps,
 // values of the wrong type, and each setter's side effect and single registry write.
+#include "app/settings.h"
+
 #include <cstring>
 
 #include "app/messages.h"
-#include "app/settings.h"
 #include "platform/registry.h"
 #include "scenario.h"
 
@@ -154,16 +155,15 @@ TEST_P(WrongTypeTest, LeavesTheInitialValueAndTheStoredValue) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, WrongTypeTest,
-    ::testing::Values(
-        WrongValue{"string", plat::REG_SZ, {'3', 0, 0, 0}},
-        WrongValue{"long string", plat::REG_SZ, std::vector<std::uint8_t>(64, 'x')},
-        WrongValue{"binary of four bytes", plat::REG_BINARY, {3, 0, 0, 0}},
-        WrongValue{"binary of two bytes", plat::REG_BINARY, {3, 0}},
-        WrongValue{"empty binary", plat::REG_BINARY, {}},
-        WrongValue{"dword of eight bytes", plat::REG_DWORD, {3, 0, 0, 0, 0, 0, 0, 0}},
-        WrongValue{"dword of two bytes", plat::REG_DWORD, {3, 0}},
-        WrongValue{"qword", 11, {3, 0, 0, 0, 0, 0, 0, 0}},
-        WrongValue{"multi-string", plat::REG_MULTI_SZ, {'3', 0, 0, 0, 0, 0}}),
+    ::testing::Values(WrongValue{"string", plat::REG_SZ, {'3', 0, 0, 0}},
+                      WrongValue{"long string", plat::REG_SZ, std::vector<std::uint8_t>(64, 'x')},
+                      WrongValue{"binary of four bytes", plat::REG_BINARY, {3, 0, 0, 0}},
+                      WrongValue{"binary of two bytes", plat::REG_BINARY, {3, 0}},
+                      WrongValue{"empty binary", plat::REG_BINARY, {}},
+                      WrongValue{"dword of eight bytes", plat::REG_DWORD, {3, 0, 0, 0, 0, 0, 0, 0}},
+                      WrongValue{"dword of two bytes", plat::REG_DWORD, {3, 0}},
+                      WrongValue{"qword", 11, {3, 0, 0, 0, 0, 0, 0, 0}},
+                      WrongValue{"multi-string", plat::REG_MULTI_SZ, {'3', 0, 0, 0, 0, 0}}),
     [](const ::testing::TestParamInfo<WrongValue>& value) {
       std::string name = value.param.what;
       for (char& c : name) c = (c == ' ' || c == '-') ? '_' : c;
@@ -224,9 +224,9 @@ TEST_F(SettingsTest, ColourChoicesSetOneHalfEach) {
     std::uint32_t colors;
   };
   Start();
-  for (Case c : {Case{8, 0x0000000B}, Case{0, 0x00000000}, Case{7, 0x0000000F},
-                 Case{15, 0x000F000F}, Case{1, 0x000F0009}, Case{12, 0x000C0009},
-                 Case{16, 0x000C0009}, Case{-1, 0x000C0009}}) {
+  for (Case c :
+       {Case{8, 0x0000000B}, Case{0, 0x00000000}, Case{7, 0x0000000F}, Case{15, 0x000F000F},
+        Case{1, 0x000F0009}, Case{12, 0x000C0009}, Case{16, 0x000C0009}, Case{-1, 0x000C0009}}) {
     SetIconColor(c.choice);
     EXPECT_EQ(AppState.IconColors, c.colors) << "choice " << c.choice;
     EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"Color").value_or(0xC000B), c.colors);

@@ -30,8 +30,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(LaunchCase{u"", -1}, LaunchCase{nullptr, -1}, LaunchCase{u"hello", -1},
                       LaunchCase{u"#9", -1}, LaunchCase{u"#3", 3}, LaunchCase{u"#8", 8},
                       LaunchCase{u"#12", 1}, LaunchCase{u"#1 #5", 5}, LaunchCase{u"#5 #1", 5},
-                      LaunchCase{u"AppRunAfterWakeup", 0},
-                      LaunchCase{u"AppRunAfterWakeup #2", 2},
+                      LaunchCase{u"AppRunAfterWakeup", 0}, LaunchCase{u"AppRunAfterWakeup #2", 2},
                       LaunchCase{u"#2 AppRunAfterWakeup", 2},
                       LaunchCase{u"apprunafterwakeup", -1}));
 
@@ -124,8 +123,8 @@ TEST_P(IdentifyTest, FamilyFromTheMaskedMainId) {
   EXPECT_EQ(sim::FindCall("VirtualCopy") != -1, known);
   EXPECT_EQ(AppState.CurrentClockWord, known ? 0x02000290u : 0u);
   EXPECT_EQ(AppState.TurboFlag, known ? 1 : 0);
-  EXPECT_EQ(sim::WakeupRegistrations(), known ? std::vector<std::u16string>{u"Zorvik.exe"}
-                                              : std::vector<std::u16string>{});
+  EXPECT_EQ(sim::WakeupRegistrations(),
+            known ? std::vector<std::u16string>{u"Zorvik.exe"} : std::vector<std::u16string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -253,7 +252,8 @@ TEST_P(DisplayModeTest, DensityChoiceOnlyOnWideScreens) {
   const DisplayCase& c = GetParam();
   sim::SetSystemMetric(plat::SM_CXSCREEN, c.screenWidth);
   sim::CreateRegistryKey(u"HKLM\\Drivers\\Display\\GPE");
-  if (c.logicalPixels) sim::SetRegistryDword(u"HKLM\\Drivers\\Display\\GPE", u"LogicalPixelsX", *c.logicalPixels);
+  if (c.logicalPixels)
+    sim::SetRegistryDword(u"HKLM\\Drivers\\Display\\GPE", u"LogicalPixelsX", *c.logicalPixels);
   if (c.realVgaLibrary) sim::AddFile(u"\\Windows\\shellres.96.dll");
 
   Start();
@@ -280,8 +280,7 @@ TEST_F(StartupTest, NarrowScreenNeverReadsTheDensityNorLooksForTheLibrary) {
 
 TEST_F(StartupTest, DensityOfTheWrongSizeReadsAsAbsent) {
   sim::SetSystemMetric(plat::SM_CXSCREEN, 480);
-  sim::SetRegistryValue(u"HKLM\\Drivers\\Display\\GPE", u"LogicalPixelsX", plat::REG_BINARY,
-                        {96});
+  sim::SetRegistryValue(u"HKLM\\Drivers\\Display\\GPE", u"LogicalPixelsX", plat::REG_BINARY, {96});
   Start();
   EXPECT_EQ(AppState.DisplayMode, 1u);
 }

@@ -1,8 +1,9 @@
 // Clock word decoding: the default presets of both families and the awkward words around them.
+#include "clock/decode.h"
+
 #include <gtest/gtest.h>
 
 #include "app/state.h"
-#include "clock/decode.h"
 
 namespace {
 
@@ -41,18 +42,15 @@ TEST_P(DecodeTest, RunAndTurboFrequencies) {
 
 INSTANTIATE_TEST_SUITE_P(
     DefaultPresets, DecodeTest,
-    ::testing::Values(DecodeCase{CpuPxa25x, 0x121, 100, 100}, DecodeCase{CpuPxa25x, 0x141, 200, 200},
-                      DecodeCase{CpuPxa25x, 0x1C1, 200, 300}, DecodeCase{CpuPxa25x, 0x241, 200, 400},
-                      DecodeCase{CpuPxa25x, 0x242, 236, 472}, DecodeCase{CpuPxa25x, 0x2C1, 200, 500},
-                      DecodeCase{CpuPxa25x, 0x243, 266, 532}, DecodeCase{CpuPxa25x, 0x341, 200, 600},
-                      DecodeCase{CpuPxa27x, 0x2000104, 52, 52},
-                      DecodeCase{CpuPxa27x, 0x2000108, 104, 104},
-                      DecodeCase{CpuPxa27x, 0x2000110, 208, 208},
-                      DecodeCase{CpuPxa27x, 0x2000190, 208, 312},
-                      DecodeCase{CpuPxa27x, 0x2000210, 208, 416},
-                      DecodeCase{CpuPxa27x, 0x2000290, 208, 520},
-                      DecodeCase{CpuPxa27x, 0x2000310, 208, 624},
-                      DecodeCase{CpuPxa27x, 0x2000390, 208, 728}));
+    ::testing::Values(
+        DecodeCase{CpuPxa25x, 0x121, 100, 100}, DecodeCase{CpuPxa25x, 0x141, 200, 200},
+        DecodeCase{CpuPxa25x, 0x1C1, 200, 300}, DecodeCase{CpuPxa25x, 0x241, 200, 400},
+        DecodeCase{CpuPxa25x, 0x242, 236, 472}, DecodeCase{CpuPxa25x, 0x2C1, 200, 500},
+        DecodeCase{CpuPxa25x, 0x243, 266, 532}, DecodeCase{CpuPxa25x, 0x341, 200, 600},
+        DecodeCase{CpuPxa27x, 0x2000104, 52, 52}, DecodeCase{CpuPxa27x, 0x2000108, 104, 104},
+        DecodeCase{CpuPxa27x, 0x2000110, 208, 208}, DecodeCase{CpuPxa27x, 0x2000190, 208, 312},
+        DecodeCase{CpuPxa27x, 0x2000210, 208, 416}, DecodeCase{CpuPxa27x, 0x2000290, 208, 520},
+        DecodeCase{CpuPxa27x, 0x2000310, 208, 624}, DecodeCase{CpuPxa27x, 0x2000390, 208, 728}));
 
 INSTANTIATE_TEST_SUITE_P(
     EdgeWords, DecodeTest,
@@ -68,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{CpuPxa27x, 0x0, 26, 26}, DecodeCase{CpuPxa27x, 0x1, 26, 26},
         DecodeCase{CpuPxa27x, 0x1F, 403, 403}, DecodeCase{CpuPxa27x, 0x1F | (15u << 7), 403, 1612},
         DecodeCase{CpuPxa27x, 0x10 | (1u << 7), 208, 208},
-        DecodeCase{CpuPxa27x, 0x10 | (9u << 7), 208, 832}, DecodeCase{CpuPxa27x, 0x3 | (3u << 7), 39, 58},
+        DecodeCase{CpuPxa27x, 0x10 | (9u << 7), 208, 832},
+        DecodeCase{CpuPxa27x, 0x3 | (3u << 7), 39, 58},
         // Bit 10 and the memory bit 25 do not change the PXA27x result.
         DecodeCase{CpuPxa27x, 0x10 | (5u << 7) | (1u << 25), 208, 520},
         // An unknown family decodes nothing.

@@ -1,9 +1,9 @@
 // The bounded formatter and the wide-text helpers every label and value name goes through.
+#include "app/text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "app/text.h"
 
 namespace {
 

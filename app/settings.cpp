@@ -48,10 +48,6 @@ void WriteDword(const char16_t* name, std::uint32_t value) {
   plat::RegCloseKey(key);
 }
 
-void FillSampleHistory() {
-  for (std::uint8_t& sample : AppState.SampleHistory) sample = 100;
-}
-
 }  // namespace
 
 bool LoadSettings() {
@@ -130,7 +126,7 @@ void SetIconView(std::uint32_t view) {
   AppState.LastIdleTime = 0;
   AppState.ForceIconRedraw = 1;
   AppState.IconView = view;
-  FillSampleHistory();
+  ResetLoadHistory();
   RefreshTrayIcon();
   WriteDword(u"View", AppState.IconView);
 

@@ -158,7 +158,7 @@ int ZorvikMain(plat::Instance instance, const char16_t* commandLine) {
     }
   }
 
-  for (std::uint8_t& sample : AppState.SampleHistory) sample = 100;
+  ResetLoadHistory();
   if (AppState.IconView != ViewPlain) RefreshTrayIcon();
   return RunMessageLoop();
 }

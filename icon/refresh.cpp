@@ -78,6 +78,10 @@ void PushSample(int sample) {
 
 }  // namespace
 
+void ResetLoadHistory() {
+  for (std::uint8_t& sample : AppState.SampleHistory) sample = 100;
+}
+
 void RefreshTrayIcon() {
   if (AppState.IconView == ViewPlain) {
     SetPlainTrayIcon();

@@ -7,3 +7,6 @@
 // the number unless it equals LastDrawnValue and no redraw is forced. Platform failures pass
 // silently: a value that could not be read is drawn as read, a tray that refused keeps its icon.
 void RefreshTrayIcon();
+
+// Starts the load graph afresh: every sample idle (100), as at start-up and on a view change.
+void ResetLoadHistory();

@@ -198,37 +198,40 @@ int OpenRegistryKeyCount() { return static_cast<int>(R().open.size()); }
 
 namespace plat {
 
-long RegOpenKeyExW(RegKey root, const char16_t* subKey, std::uint32_t, std::uint32_t access,
-                   RegKey* result) {
-  PlatformCall call("RegOpenKeyExW");
+namespace {
+
+// Opening and creating differ only in whether missing keys on the way are made.
+long OpenKey(const char* operation, RegKey root, const char16_t* subKey, std::uint32_t access,
+             bool create, RegKey* result, std::uint32_t* disposition) {
   std::u16string basePath;
   KeyNode* base = ResolveBase(root, &basePath);
   std::u16string path = JoinPath(basePath, subKey);
-  if (result == nullptr) return Record("open", path, nullptr, access, ERROR_INVALID_PARAMETER);
+  if (result == nullptr) return Record(operation, path, nullptr, access, ERROR_INVALID_PARAMETER);
   *result = RegKey{};
-  if (base == nullptr) return Record("open", path, nullptr, access, ERROR_INVALID_HANDLE);
-  KeyNode* node = Walk(base, SplitPath(sim::internal::FromZ(subKey)), false, nullptr);
-  if (node == nullptr) return Record("open", path, nullptr, access, ERROR_FILE_NOT_FOUND);
+  if (base == nullptr) return Record(operation, path, nullptr, access, ERROR_INVALID_HANDLE);
+  bool created = false;
+  KeyNode* node = Walk(base, SplitPath(sim::internal::FromZ(subKey)), create, &created);
+  if (node == nullptr) return Record(operation, path, nullptr, access, ERROR_FILE_NOT_FOUND);
+  if (disposition != nullptr) {
+    *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+  }
   *result = NewHandle(node, path);
-  return Record("open", path, nullptr, access, ERROR_SUCCESS);
+  return Record(operation, path, nullptr, access, ERROR_SUCCESS);
+}
+
+}  // namespace
+
+long RegOpenKeyExW(RegKey root, const char16_t* subKey, std::uint32_t, std::uint32_t access,
+                   RegKey* result) {
+  PlatformCall call("RegOpenKeyExW");
+  return OpenKey("open", root, subKey, access, false, result, nullptr);
 }
 
 long RegCreateKeyExW(RegKey root, const char16_t* subKey, std::uint32_t, const char16_t*,
                      std::uint32_t, std::uint32_t access, void*, RegKey* result,
                      std::uint32_t* disposition) {
   PlatformCall call("RegCreateKeyExW");
-  std::u16string basePath;
-  KeyNode* base = ResolveBase(root, &basePath);
-  std::u16string path = JoinPath(basePath, subKey);
-  if (result == nullptr) return Record("create", path, nullptr, access, ERROR_INVALID_PARAMETER);
-  *result = RegKey{};
-  if (base == nullptr) return Record("create", path, nullptr, access, ERROR_INVALID_HANDLE);
-  bool created = false;
-  KeyNode* node = Walk(base, SplitPath(sim::internal::FromZ(subKey)), true, &created);
-  if (disposition != nullptr)
-    *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-  *result = NewHandle(node, path);
-  return Record("create", path, nullptr, access, ERROR_SUCCESS);
+  return OpenKey("create", root, subKey, access, true, result, disposition);
 }
 
 long RegQueryValueExW(RegKey key, const char16_t* name, std::uint32_t*, std::uint32_t* type,

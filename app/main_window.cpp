@@ -1,15 +1,16 @@
 // The main window's procedure: decodes each message and calls the procedure that owns the work.
 #include "app/main_window.h"
 
-#include "app/messages.h"
-#include "app/resource_ids.h"
-#include "app/state.h"
 #include "app/wakeup.h"
+#include "base/ids.h"
+#include "base/messages.h"
+#include "base/state.h"
 #include "clock/apply.h"
 #include "icon/refresh.h"
 #include "menu/commands.h"
 #include "menu/tray_menu.h"
 #include "platform/graphics.h"
+#include "platform/resources.h"
 #include "platform/shell.h"
 #include "platform/windowing.h"
 

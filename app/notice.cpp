@@ -1,7 +1,8 @@
 // Start-up notices. The text is loaded into the shared TextBuffer just before it is shown.
 #include "app/notice.h"
 
-#include "app/state.h"
+#include "base/state.h"
+#include "platform/resources.h"
 
 void ShowNotice(std::uint32_t stringId) {
   AppState.TextBuffer[0] = 0;

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/windowing.h"
+#include "platform/dialogs.h"
 
 inline constexpr std::uint32_t NoticeStyle =
     plat::MB_OK | plat::MB_ICONEXCLAMATION | plat::MB_SETFOREGROUND | plat::MB_TOPMOST;

@@ -2,9 +2,9 @@
 // opening and closing the key around that single write.
 #include "app/settings.h"
 
-#include "app/messages.h"
-#include "app/state.h"
-#include "app/text.h"
+#include "base/messages.h"
+#include "base/state.h"
+#include "base/text.h"
 #include "icon/refresh.h"
 #include "platform/registry.h"
 #include "platform/windowing.h"

@@ -3,13 +3,13 @@
 #include "app/startup.h"
 
 #include "app/main_window.h"
-#include "app/messages.h"
 #include "app/notice.h"
-#include "app/resource_ids.h"
 #include "app/settings.h"
-#include "app/state.h"
-#include "app/text.h"
 #include "app/wakeup.h"
+#include "base/ids.h"
+#include "base/messages.h"
+#include "base/state.h"
+#include "base/text.h"
 #include "clock/apply.h"
 #include "clock/registers.h"
 #include "icon/refresh.h"
@@ -141,7 +141,8 @@ int ZorvikMain(plat::Instance instance, const char16_t* commandLine) {
     return 1;
   }
 
-  std::uint32_t startupClkcfg = IdentifyProcessor();
+  ProcessorReading processor = IdentifyProcessor();
+  if (!processor.IdRegistersRead) ShowNotice(IDS_LIMITED_MODE);
   if (!LoadSettings()) SeedDefaultPresets(AppState.CpuFamily);
   RemoveStaleWakeups();
   DetectAutostart();
@@ -151,7 +152,7 @@ int ZorvikMain(plat::Instance instance, const char16_t* commandLine) {
   CreateMainWindow();
 
   if (AppState.CpuFamily != CpuUnknown) {
-    LoadClockState(startupClkcfg);
+    if (!LoadClockState(processor.Clkcfg)) ShowNotice(IDS_LIMITED_MODE);
     if (AppState.CurrentClockWord != 0) {
       if (request >= 1 && request <= PresetSlots) ApplyPreset(request);
       RegisterWakeupRelaunch();

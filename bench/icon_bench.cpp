@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/startup.h"
-#include "app/state.h"
+#include "base/state.h"
 #include "icon/picture.h"
 #include "icon/refresh.h"
 #include "platform/sim/device.h"

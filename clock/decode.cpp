@@ -1,7 +1,7 @@
 // Clock word decoding. Pure: reads only the word, CpuFamily, TurboFlag and the two tables.
 #include "clock/decode.h"
 
-#include "app/state.h"
+#include "base/state.h"
 
 namespace {
 

@@ -2,9 +2,7 @@
 // the fault guard; the memory-mapped clock register is mapped around every single access.
 #include "clock/registers.h"
 
-#include "app/notice.h"
-#include "app/resource_ids.h"
-#include "app/state.h"
+#include "base/state.h"
 #include "platform/hardware.h"
 #include "platform/memory.h"
 
@@ -31,18 +29,18 @@ bool RunInKernelMode(void (*body)(void*), void* context) {
 
 }  // namespace
 
-std::uint32_t IdentifyProcessor() {
+ProcessorReading IdentifyProcessor() {
   AppState.CpuFamily = CpuUnknown;
-  if (!RunInKernelMode(ReadIdRegisters, nullptr)) ShowNotice(IDS_LIMITED_MODE);
+  ProcessorReading reading{true, 0};
+  if (!RunInKernelMode(ReadIdRegisters, nullptr)) reading.IdRegistersRead = false;
 
   std::uint32_t masked = AppState.ProcessorId & IdMask;
   if (masked == Pxa25xId) AppState.CpuFamily = CpuPxa25x;
   if (masked == Pxa27xId) AppState.CpuFamily = CpuPxa27x;
-  if (AppState.CpuFamily == CpuUnknown) return 0;
+  if (AppState.CpuFamily == CpuUnknown) return reading;
 
-  std::uint32_t clkcfg = 0;
-  if (!RunInKernelMode(ReadClkcfgInto, &clkcfg)) clkcfg = 0;  // a fault here is silent
-  return clkcfg;
+  if (!RunInKernelMode(ReadClkcfgInto, &reading.Clkcfg)) reading.Clkcfg = 0;  // silent
+  return reading;
 }
 
 std::uint32_t ReadClockRegister() {
@@ -57,13 +55,13 @@ std::uint32_t ReadClockRegister() {
   return value;
 }
 
-void LoadClockState(std::uint32_t clkcfg) {
+bool LoadClockState(std::uint32_t clkcfg) {
   AppState.CurrentClockWord = ReadClockRegister();
   if (AppState.CurrentClockWord == 0) {
     if (AppState.IconView == ViewFrequency) AppState.IconView = ViewPlain;  // this run only
-    ShowNotice(IDS_LIMITED_MODE);
-    return;
+    return false;
   }
   if ((clkcfg & 1) != 0) AppState.TurboFlag = 1;
   if (AppState.CpuFamily == CpuPxa27x && (clkcfg & 8) != 0) AppState.FastBusFlag = 1;
+  return true;
 }

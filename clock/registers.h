@@ -5,10 +5,17 @@
 
 inline constexpr std::uintptr_t CccrPhysicalAddress = 0x41300000;
 
-// Fills ProcessorId, CacheType and CpuFamily; returns CLKCFG as read (0 for an Unknown family or
-// after a fault on it).
-std::uint32_t IdentifyProcessor();
+struct ProcessorReading {
+  bool IdRegistersRead;  // false: an access fault on the identification registers
+  std::uint32_t Clkcfg;  // as read; 0 for an Unknown family or after a fault on it
+};
+
+// Fills ProcessorId, CacheType and CpuFamily. The caller tells the user when the identification
+// registers could not be read.
+ProcessorReading IdentifyProcessor();
 // The CCCR value, or 0 when the register cannot be mapped.
 std::uint32_t ReadClockRegister();
 // Reads CurrentClockWord from the hardware and sets the turbo and fast-bus flags from `clkcfg`.
-void LoadClockState(std::uint32_t clkcfg);
+// False when the clock register read as 0 (the Frequency view then falls back to Plain for this
+// run); the caller tells the user.
+bool LoadClockState(std::uint32_t clkcfg);

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "icon/glyphs.h"
 
 namespace {

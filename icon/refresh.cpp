@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "clock/decode.h"
 #include "icon/picture.h"
 #include "icon/tray_picture.h"

@@ -2,9 +2,10 @@
 // Keeps one rule: the tray record holds exactly one icon of ours; the one it replaces is destroyed.
 #include "icon/tray_picture.h"
 
-#include "app/resource_ids.h"
-#include "app/state.h"
+#include "base/ids.h"
+#include "base/state.h"
 #include "platform/graphics.h"
+#include "platform/resources.h"
 #include "platform/shell.h"
 #include "platform/windowing.h"
 

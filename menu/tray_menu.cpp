@@ -2,8 +2,9 @@
 // corner of the screen above the task bar, and destroyed when it closes.
 #include "menu/tray_menu.h"
 
-#include "app/resource_ids.h"
-#include "app/state.h"
+#include "base/ids.h"
+#include "base/state.h"
+#include "platform/menus.h"
 #include "platform/windowing.h"
 
 void ShowTrayMenu(plat::Window owner) {

@@ -1,4 +1,4 @@
-// Windows, messages, timers, menus, message boxes and resources of the user-interface library.
+// Windows, the message queue, timers and system metrics of the user-interface library.
 // Contract only: the core calls these from its one user-interface thread; no backend logic here.
 #pragma once
 
@@ -23,21 +23,6 @@ inline constexpr std::uint32_t WM_RBUTTONUP = 0x0205;
 inline constexpr std::uint32_t WM_MOUSEMOVE = 0x0200;
 inline constexpr std::uint32_t WM_USER = 0x0400;
 
-// Message box styles and answers.
-inline constexpr std::uint32_t MB_OK = 0x00000000;
-inline constexpr std::uint32_t MB_YESNO = 0x00000004;
-inline constexpr std::uint32_t MB_ICONHAND = 0x00000010;
-inline constexpr std::uint32_t MB_ICONQUESTION = 0x00000020;
-inline constexpr std::uint32_t MB_ICONEXCLAMATION = 0x00000030;
-inline constexpr std::uint32_t MB_ICONASTERISK = 0x00000040;
-inline constexpr std::uint32_t MB_DEFBUTTON2 = 0x00000100;
-inline constexpr std::uint32_t MB_SETFOREGROUND = 0x00010000;
-inline constexpr std::uint32_t MB_TOPMOST = 0x00040000;
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
-inline constexpr int IDYES = 6;
-inline constexpr int IDNO = 7;
-
 // System metrics.
 inline constexpr int SM_CXSCREEN = 0;
 inline constexpr int SM_CYSCREEN = 1;
@@ -45,18 +30,6 @@ inline constexpr int SM_CXICON = 11;
 inline constexpr int SM_CYICON = 12;
 inline constexpr int SM_CXSMICON = 49;
 inline constexpr int SM_CYSMICON = 50;
-
-// Menus.
-inline constexpr std::uint32_t MF_BYCOMMAND = 0x0000;
-inline constexpr std::uint32_t MF_STRING = 0x0000;
-inline constexpr std::uint32_t MF_GRAYED = 0x0001;
-inline constexpr std::uint32_t MF_CHECKED = 0x0008;
-inline constexpr std::uint32_t MF_SEPARATOR = 0x0800;
-inline constexpr std::uint32_t TPM_RIGHTALIGN = 0x0008;
-inline constexpr std::uint32_t TPM_BOTTOMALIGN = 0x0020;
-
-// Images.
-inline constexpr std::uint32_t IMAGE_ICON = 1;
 
 // The class record of RegisterClassW; only what the program fills.
 struct WindowClass {
@@ -110,31 +83,6 @@ LResult DispatchMessageW(const Message* message);
 std::uintptr_t SetTimer(Window window, std::uintptr_t id, std::uint32_t periodMs);
 bool KillTimer(Window window, std::uintptr_t id);
 
-// Modal message box with the platform's own loop; returns the button pressed.
-int MessageBoxW(Window owner, const char16_t* text, const char16_t* caption, std::uint32_t style);
-bool MessageBeep(std::uint32_t type);
-
-// Loads string-table entry `id` into `buffer` of `capacity` characters (terminator included);
-// returns the characters copied, 0 when the entry is missing.
-int LoadStringW(Instance module, std::uint32_t id, char16_t* buffer, int capacity);
-
 int GetSystemMetrics(int index);
-
-// Loads icon resource `id` at the given size; 0 on failure.
-Icon LoadImageW(Instance module, std::uint16_t id, std::uint32_t type, int width, int height,
-                std::uint32_t flags);
-
-// Menus: a loaded template and its submenus are edited by command identifier in whichever
-// submenu holds the item, then tracked and destroyed.
-Menu LoadMenuW(Instance module, std::uint16_t id);
-Menu GetSubMenu(Menu menu, int position);
-bool InsertMenuW(Menu menu, std::uint32_t beforeId, std::uint32_t flags, std::uintptr_t newId,
-                 const char16_t* text);
-bool RemoveMenu(Menu menu, std::uint32_t id, std::uint32_t flags);
-std::uint32_t CheckMenuItem(Menu menu, std::uint32_t id, std::uint32_t flags);
-bool EnableMenuItem(Menu menu, std::uint32_t id, std::uint32_t flags);
-// Shows the popup until it closes; the chosen command reaches `owner` as WM_COMMAND.
-bool TrackPopupMenuEx(Menu menu, std::uint32_t flags, int x, int y, Window owner);
-bool DestroyMenu(Menu menu);
 
 }  // namespace plat

@@ -242,6 +242,7 @@ void Reset() {
   s.callLog.clear();
   internal::ResetWindowing();
   internal::ResetMenus();
+  internal::ResetDialogs();
   internal::ResetGraphics();
   internal::ResetShell();
   internal::ResetRegistry();

@@ -66,6 +66,9 @@ plat::Icon NewResourceIcon(int id, int width, int height);
 // A write through the clock register's mapping reaching the register.
 void StoreCccr(std::uint32_t value);
 
+// The current value of a system metric, without a logged call.
+int Metric(int index);
+
 // ---- Text ----
 std::u16string FromZ(const char16_t* text);  // nullptr gives ""
 char16_t FoldCase(char16_t c);               // Latin and Cyrillic letters to lower case
@@ -90,6 +93,7 @@ ResourceScript ParseResourceScript(std::string_view text, const std::string& fil
 // ---- Per-area resets, called by sim::Reset ----
 void ResetWindowing();
 void ResetMenus();
+void ResetDialogs();
 void ResetGraphics();
 void ResetShell();
 void ResetRegistry();

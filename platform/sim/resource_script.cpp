@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <sstream>
 
@@ -64,8 +65,10 @@ class Lexer {
         ++pos_;
         continue;
       }
-      if (lineStart && c == '#') {  // preprocessor lines: #include, #pragma
+      if (lineStart && c == '#') {  // preprocessor lines: #include, #define, #pragma
+        std::size_t start = pos_;
         SkipLine();
+        Directive(text_.substr(start, pos_ - start));
         continue;
       }
       lineStart = false;
@@ -88,8 +91,13 @@ class Lexer {
       } else if (IsWordChar(c)) {
         std::size_t start = pos_;
         while (pos_ < text_.size() && (IsWordChar(text_[pos_]) || IsDigit(text_[pos_]))) ++pos_;
-        tokens.push_back(
-            {Token::Word, std::string(text_.substr(start, pos_ - start)), 0, false, line_});
+        std::string word(text_.substr(start, pos_ - start));
+        auto defined = defines_.find(word);
+        if (defined != defines_.end()) {  // an identifier from the program's header
+          tokens.push_back({Token::Number, word, defined->second, false, line_});
+        } else {
+          tokens.push_back({Token::Word, std::move(word), 0, false, line_});
+        }
       } else if (c == ',' || c == '|' || c == '{' || c == '}') {
         Token t{Token::Comma, "", 0, false, line_};
         if (c == '|') t.kind = Token::Pipe;
@@ -115,6 +123,39 @@ class Lexer {
 
   void SkipLine() {
     while (pos_ < text_.size() && text_[pos_] != '\n') ++pos_;
+  }
+
+  // `#define NAME NUMBER` defines a name; `#include "path"` (relative to the source tree, the
+  // folder above the script's) reads the #define lines of a header of the program. Other
+  // directives, and system headers in angle brackets, are passed over.
+  void Directive(std::string_view line) {
+    std::istringstream in{std::string(line)};
+    std::string directive;
+    in >> directive;
+    if (directive == "#define") {
+      std::string name, value;
+      in >> name >> value;
+      char* end = nullptr;
+      unsigned long number = std::strtoul(value.c_str(), &end, 0);
+      if (name.empty() || value.empty() || *end != '\0') {
+        Fail(file_, line_, "a #define must give a plain number");
+      }
+      defines_[name] = static_cast<std::uint32_t>(number);
+    } else if (directive == "#include") {
+      std::string path;
+      in >> path;
+      if (path.size() < 2 || path.front() != '"') return;
+      std::string root = file_.substr(0, file_.find_last_of('/'));
+      root =
+          root.substr(0, root.find_last_of('/') == std::string::npos ? 0 : root.find_last_of('/'));
+      std::string full = (root.empty() ? "" : root + "/") + path.substr(1, path.size() - 2);
+      std::ifstream header(full, std::ios::binary);
+      if (!header) Fail(file_, line_, "cannot open the included " + full);
+      std::string text;
+      while (std::getline(header, text)) {
+        if (text.rfind("#define", 0) == 0) Directive(text);
+      }
+    }
   }
 
   Token ReadString() {
@@ -201,6 +242,7 @@ class Lexer {
   const std::string& file_;
   std::size_t pos_ = 0;
   int line_ = 1;
+  std::map<std::string, std::uint32_t> defines_;
 };
 
 class Parser {

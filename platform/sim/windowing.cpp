@@ -1,4 +1,4 @@
-// The simulated user-interface library: windows, queue, virtual-time timers, boxes, strings, menus.
+// The simulated user-interface library: windows, the message queue and virtual-time timers.
 // Window procedures run where Windows runs them, outside the platform mark.
 #include "platform/windowing.h"
 
@@ -46,9 +46,6 @@ struct WindowingState {
   std::vector<TimerEntry> timers;
   std::uint64_t nextTimerOrder = 0;
   std::uintptr_t nextThreadTimerId = 0x7F00;
-  std::deque<int> boxAnswers;
-  std::vector<sim::MessageBoxRecord> boxes;
-  std::vector<std::uint32_t> beeps;
   std::map<int, int> metrics = {
       {plat::SM_CXSCREEN, 240}, {plat::SM_CYSCREEN, 320}, {plat::SM_CXICON, 32},
       {plat::SM_CYICON, 32},    {plat::SM_CXSMICON, 16},  {plat::SM_CYSMICON, 16},
@@ -117,6 +114,12 @@ void QueueMessage(plat::Window window, std::uint32_t message, plat::WParam wPara
 
 void ResetWindowing() { W() = WindowingState{}; }
 
+int Metric(int index) {
+  auto& metrics = W().metrics;
+  auto it = metrics.find(index);
+  return it == metrics.end() ? 0 : it->second;
+}
+
 }  // namespace internal
 
 const std::vector<WindowRecord>& Windows() { return W().windows; }
@@ -161,13 +164,6 @@ std::optional<TimerRecord> FindTimer(std::uintptr_t id) {
   }
   return std::nullopt;
 }
-
-void AnswerNextMessageBox(int answer) {
-  SimCall mark;
-  W().boxAnswers.push_back(answer);
-}
-const std::vector<MessageBoxRecord>& MessageBoxes() { return W().boxes; }
-const std::vector<std::uint32_t>& Beeps() { return W().beeps; }
 
 void SetSystemMetric(int index, int value) {
   SimCall mark;
@@ -362,273 +358,11 @@ bool KillTimer(Window window, std::uintptr_t id) {
   return false;
 }
 
-int MessageBoxW(Window owner, const char16_t* text, const char16_t* caption, std::uint32_t style) {
-  PlatformCall call("MessageBoxW");
-  auto& s = W();
-  int answer;
-  if (!s.boxAnswers.empty()) {
-    answer = s.boxAnswers.front();
-    s.boxAnswers.pop_front();
-  } else {
-    answer = (style & 0xF) == MB_OK ? IDOK : IDNO;
-  }
-  s.boxes.push_back(
-      {owner, sim::internal::FromZ(text), sim::internal::FromZ(caption), style, answer});
-  return answer;
-}
-
-bool MessageBeep(std::uint32_t type) {
-  PlatformCall call("MessageBeep");
-  W().beeps.push_back(type);
-  return true;
-}
-
-int LoadStringW(Instance, std::uint32_t id, char16_t* buffer, int capacity) {
-  PlatformCall call("LoadStringW");
-  if (buffer == nullptr || capacity <= 0) return 0;
-  for (const auto& [stringId, text] : sim::Resources().Strings) {
-    if (static_cast<std::uint32_t>(stringId) == id) {
-      return sim::internal::CopyBounded(text, buffer, capacity);
-    }
-  }
-  buffer[0] = u'\0';
-  return 0;
-}
-
 int GetSystemMetrics(int index) {
   PlatformCall call("GetSystemMetrics");
   auto& metrics = W().metrics;
   auto it = metrics.find(index);
   return it == metrics.end() ? 0 : it->second;
-}
-
-Icon LoadImageW(Instance, std::uint16_t id, std::uint32_t type, int width, int height,
-                std::uint32_t) {
-  PlatformCall call("LoadImageW");
-  if (type != IMAGE_ICON) return Icon{};
-  for (const auto& [iconId, file] : sim::Resources().Icons) {
-    if (iconId == id) {
-      // Size 0 asks for the system's large icon size.
-      if (width == 0) width = W().metrics[SM_CXICON];
-      if (height == 0) height = W().metrics[SM_CYICON];
-      return sim::internal::NewResourceIcon(id, width, height);
-    }
-  }
-  return Icon{};
-}
-
-}  // namespace plat
-
-// ---- Menus: live trees built from the script's templates, edited by command ----
-
-namespace {
-
-inline constexpr std::uint32_t MF_DISABLED = 0x0002;
-inline constexpr std::uint32_t MF_POPUP = 0x0010;
-inline constexpr std::uint32_t MF_BYPOSITION = 0x0400;
-
-struct MenuEntry {
-  std::uint32_t Id;
-  std::u16string Text;
-  bool Separator;
-  bool Checked;
-  bool Grayed;
-  std::uintptr_t Submenu;  // menu handle of a popup entry, else 0
-};
-
-struct MenuNode {
-  std::vector<MenuEntry> Items;
-};
-
-struct MenuState {
-  std::map<std::uintptr_t, MenuNode> menus;  // every live menu handle, submenus included
-  std::uintptr_t nextHandle = sim::internal::MenuHandleBase + 1;
-  std::vector<sim::TrackedMenu> tracked;
-  std::uint32_t nextChoice = 0;
-};
-
-MenuState& M() {
-  static MenuState state;
-  return state;
-}
-
-MenuNode* FindMenu(std::uintptr_t handle) {
-  auto it = M().menus.find(handle);
-  return it == M().menus.end() ? nullptr : &it->second;
-}
-
-std::uintptr_t BuildMenu(const std::vector<sim::MenuItem>& items) {
-  std::uintptr_t handle = M().nextHandle++;
-  M().menus[handle];
-  for (const auto& item : items) {
-    MenuEntry entry{item.Id, item.Text, item.Separator, item.Checked, item.Grayed, 0};
-    if (item.IsPopup) {
-      entry.Id = 0;
-      entry.Submenu = BuildMenu(item.Submenu);
-    }
-    FindMenu(handle)->Items.push_back(entry);
-  }
-  return handle;
-}
-
-std::vector<sim::MenuItem> SnapshotMenu(std::uintptr_t handle) {
-  std::vector<sim::MenuItem> out;
-  MenuNode* node = FindMenu(handle);
-  if (node == nullptr) return out;
-  for (const auto& e : node->Items) {
-    sim::MenuItem item{e.Id, e.Text, e.Separator, e.Checked, e.Grayed, {}, e.Submenu != 0};
-    if (e.Submenu != 0) item.Submenu = SnapshotMenu(e.Submenu);
-    out.push_back(std::move(item));
-  }
-  return out;
-}
-
-void DestroyMenuTree(std::uintptr_t handle) {
-  MenuNode* node = FindMenu(handle);
-  if (node == nullptr) return;
-  std::vector<std::uintptr_t> children;
-  for (const auto& e : node->Items) {
-    if (e.Submenu != 0) children.push_back(e.Submenu);
-  }
-  M().menus.erase(handle);
-  for (auto child : children) DestroyMenuTree(child);
-}
-
-struct ItemLocation {
-  MenuNode* Node;
-  std::size_t Index;
-};
-
-// Depth-first in item order, as Windows searches: an item's submenu before the items after it.
-std::optional<ItemLocation> FindByCommand(std::uintptr_t handle, std::uint32_t id) {
-  MenuNode* node = FindMenu(handle);
-  if (node == nullptr) return std::nullopt;
-  for (std::size_t i = 0; i < node->Items.size(); ++i) {
-    const MenuEntry& e = node->Items[i];
-    if (e.Submenu != 0) {
-      if (auto found = FindByCommand(e.Submenu, id)) return found;
-    } else if (!e.Separator && e.Id == id) {
-      return ItemLocation{node, i};
-    }
-  }
-  return std::nullopt;
-}
-
-std::optional<ItemLocation> FindItem(plat::Menu menu, std::uint32_t id, std::uint32_t flags) {
-  auto handle = static_cast<std::uintptr_t>(menu);
-  if ((flags & MF_BYPOSITION) == 0) return FindByCommand(handle, id);
-  MenuNode* node = FindMenu(handle);
-  if (node == nullptr || id >= node->Items.size()) return std::nullopt;
-  return ItemLocation{node, id};
-}
-
-}  // namespace
-
-namespace sim {
-namespace internal {
-void ResetMenus() { M() = MenuState{}; }
-}  // namespace internal
-
-void ChooseNextMenuCommand(std::uint32_t id) { M().nextChoice = id; }
-const std::vector<TrackedMenu>& TrackedMenus() { return M().tracked; }
-int LiveMenuCount() { return static_cast<int>(M().menus.size()); }
-
-}  // namespace sim
-
-namespace plat {
-
-Menu LoadMenuW(Instance, std::uint16_t id) {
-  PlatformCall call("LoadMenuW");
-  for (const auto& [menuId, items] : sim::Resources().Menus) {
-    if (menuId == id) return Menu(BuildMenu(items));
-  }
-  return Menu{};
-}
-
-Menu GetSubMenu(Menu menu, int position) {
-  PlatformCall call("GetSubMenu");
-  MenuNode* node = FindMenu(static_cast<std::uintptr_t>(menu));
-  if (node == nullptr || position < 0 || static_cast<std::size_t>(position) >= node->Items.size()) {
-    return Menu{};
-  }
-  std::uintptr_t sub = node->Items[static_cast<std::size_t>(position)].Submenu;
-  return FindMenu(sub) != nullptr ? Menu(sub) : Menu{};
-}
-
-bool InsertMenuW(Menu menu, std::uint32_t beforeId, std::uint32_t flags, std::uintptr_t newId,
-                 const char16_t* text) {
-  PlatformCall call("InsertMenuW");
-  MenuEntry entry{
-      0, u"", false, (flags & MF_CHECKED) != 0, (flags & (MF_GRAYED | MF_DISABLED)) != 0, 0};
-  if (flags & MF_SEPARATOR) {
-    entry.Separator = true;
-  } else if (flags & MF_POPUP) {
-    if (FindMenu(newId) == nullptr) return false;
-    entry.Submenu = newId;
-    entry.Text = sim::internal::FromZ(text);
-  } else {
-    entry.Id = static_cast<std::uint32_t>(newId);
-    entry.Text = sim::internal::FromZ(text);
-  }
-  if (flags & MF_BYPOSITION) {
-    MenuNode* node = FindMenu(static_cast<std::uintptr_t>(menu));
-    if (node == nullptr) return false;
-    std::size_t at = std::min<std::size_t>(beforeId, node->Items.size());  // past the end appends
-    node->Items.insert(node->Items.begin() + static_cast<std::ptrdiff_t>(at), entry);
-    return true;
-  }
-  auto found = FindByCommand(static_cast<std::uintptr_t>(menu), beforeId);
-  if (!found) return false;
-  auto& items = found->Node->Items;
-  items.insert(items.begin() + static_cast<std::ptrdiff_t>(found->Index), entry);
-  return true;
-}
-
-bool RemoveMenu(Menu menu, std::uint32_t id, std::uint32_t flags) {
-  PlatformCall call("RemoveMenu");
-  auto found = FindItem(menu, id, flags);
-  if (!found) return false;
-  // Like Windows, a removed popup's submenu is detached, not destroyed.
-  auto& items = found->Node->Items;
-  items.erase(items.begin() + static_cast<std::ptrdiff_t>(found->Index));
-  return true;
-}
-
-std::uint32_t CheckMenuItem(Menu menu, std::uint32_t id, std::uint32_t flags) {
-  PlatformCall call("CheckMenuItem");
-  auto found = FindItem(menu, id, flags);
-  if (!found) return 0xFFFFFFFFu;
-  MenuEntry& e = found->Node->Items[found->Index];
-  std::uint32_t previous = e.Checked ? MF_CHECKED : 0;
-  e.Checked = (flags & MF_CHECKED) != 0;
-  return previous;
-}
-
-// True when the item exists (Windows returns its previous state, or -1 for no such item).
-bool EnableMenuItem(Menu menu, std::uint32_t id, std::uint32_t flags) {
-  PlatformCall call("EnableMenuItem");
-  auto found = FindItem(menu, id, flags);
-  if (!found) return false;
-  found->Node->Items[found->Index].Grayed = (flags & (MF_GRAYED | MF_DISABLED)) != 0;
-  return true;
-}
-
-bool TrackPopupMenuEx(Menu menu, std::uint32_t flags, int x, int y, Window owner) {
-  PlatformCall call("TrackPopupMenuEx");
-  auto handle = static_cast<std::uintptr_t>(menu);
-  if (FindMenu(handle) == nullptr) return false;
-  M().tracked.push_back({SnapshotMenu(handle), flags, x, y, owner});
-  std::uint32_t choice = std::exchange(M().nextChoice, 0);
-  if (choice != 0) sim::internal::QueueMessage(owner, WM_COMMAND, choice, 0);
-  return true;
-}
-
-bool DestroyMenu(Menu menu) {
-  PlatformCall call("DestroyMenu");
-  auto handle = static_cast<std::uintptr_t>(menu);
-  if (FindMenu(handle) == nullptr) return false;
-  DestroyMenuTree(handle);
-  return true;
 }
 
 }  // namespace plat

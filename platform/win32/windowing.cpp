@@ -1,4 +1,4 @@
-// Windows, messages, timers, menus, message boxes and resources over the Windows API.
+// Windows, the message queue and timers over the Windows API.
 // Windows API only; no program logic. The program's window procedures are reached through
 // fixed trampolines, one per registered class.
 #include <array>
@@ -147,64 +147,6 @@ bool KillTimer(Window window, std::uintptr_t id) {
   return ::KillTimer(ToWindows<HWND>(window), id) != FALSE;
 }
 
-int MessageBoxW(Window owner, const char16_t* text, const char16_t* caption, std::uint32_t style) {
-  return ::MessageBoxW(ToWindows<HWND>(owner), Wide(text), Wide(caption), style);
-}
-
-bool MessageBeep(std::uint32_t type) { return ::MessageBeep(type) != FALSE; }
-
-int LoadStringW(Instance module, std::uint32_t id, char16_t* buffer, int capacity) {
-  // A capacity of 0 would make Windows hand back a pointer into the resource instead.
-  if (buffer == nullptr || capacity < 1) return 0;
-  const int copied = ::LoadStringW(ToWindows<HINSTANCE>(module), id, Wide(buffer), capacity);
-  if (copied <= 0) buffer[0] = u'\0';
-  return copied < 0 ? 0 : copied;
-}
-
 int GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
-
-Icon LoadImageW(Instance module, std::uint16_t id, std::uint32_t type, int width, int height,
-                std::uint32_t flags) {
-  return ToPlatform<Icon>(
-      ::LoadImageW(ToWindows<HINSTANCE>(module), MAKEINTRESOURCEW(id), type, width, height, flags));
-}
-
-Menu LoadMenuW(Instance module, std::uint16_t id) {
-  return ToPlatform<Menu>(::LoadMenuW(ToWindows<HINSTANCE>(module), MAKEINTRESOURCEW(id)));
-}
-
-Menu GetSubMenu(Menu menu, int position) {
-  return ToPlatform<Menu>(::GetSubMenu(ToWindows<HMENU>(menu), position));
-}
-
-bool InsertMenuW(Menu menu, std::uint32_t beforeId, std::uint32_t flags, std::uintptr_t newId,
-                 const char16_t* text) {
-  return ::InsertMenuW(ToWindows<HMENU>(menu), beforeId, flags, newId, Wide(text)) != FALSE;
-}
-
-bool RemoveMenu(Menu menu, std::uint32_t id, std::uint32_t flags) {
-  return ::RemoveMenu(ToWindows<HMENU>(menu), id, flags) != FALSE;
-}
-
-std::uint32_t CheckMenuItem(Menu menu, std::uint32_t id, std::uint32_t flags) {
-  return ::CheckMenuItem(ToWindows<HMENU>(menu), id, flags);
-}
-
-bool EnableMenuItem(Menu menu, std::uint32_t id, std::uint32_t flags) {
-  return ::EnableMenuItem(ToWindows<HMENU>(menu), id, flags) != -1;
-}
-
-bool TrackPopupMenuEx(Menu menu, std::uint32_t flags, int x, int y, Window owner) {
-  // A desktop popup closes on a click elsewhere only when its owner is in the foreground,
-  // and the message posted afterwards lets the owner's next menu open on the first click.
-  const HWND ownerWindow = ToWindows<HWND>(owner);
-  ::SetForegroundWindow(ownerWindow);
-  const BOOL tracked =
-      ::TrackPopupMenuEx(ToWindows<HMENU>(menu), flags, x, y, ownerWindow, nullptr);
-  ::PostMessageW(ownerWindow, WM_NULL, 0, 0);
-  return tracked != FALSE;
-}
-
-bool DestroyMenu(Menu menu) { return ::DestroyMenu(ToWindows<HMENU>(menu)) != FALSE; }
 
 }  // namespace plat

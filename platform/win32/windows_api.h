@@ -5,11 +5,14 @@
 
 #include <cstdint>
 
+#include "platform/dialogs.h"
 #include "platform/graphics.h"
 #include "platform/hardware.h"
 #include "platform/memory.h"
+#include "platform/menus.h"
 #include "platform/notification.h"
 #include "platform/registry.h"
+#include "platform/resources.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/types.h"

@@ -1,6 +1,6 @@
 // The hidden main window: its tray icon and timers from the create handling, what a tap on the
 // icon does, the private messages and the order of the close handling.
-#include "app/messages.h"
+#include "base/messages.h"
 #include "platform/notification.h"
 #include "platform/shell.h"
 #include "scenario.h"

@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "app/startup.h"
-#include "app/state.h"
+#include "base/state.h"
+#include "platform/dialogs.h"
+#include "platform/menus.h"
+#include "platform/resources.h"
 #include "platform/sim/device.h"
 #include "platform/windowing.h"
 

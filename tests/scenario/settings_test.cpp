@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "platform/registry.h"
 #include "scenario.h"
 

@@ -2,7 +2,7 @@
 // installation check, processor identification and the capabilities found at start.
 #include <string>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "platform/notification.h"
 #include "platform/registry.h"
 #include "platform/shell.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/state.h"
+#include "base/state.h"
 #include "icon/picture.h"
 
 namespace {

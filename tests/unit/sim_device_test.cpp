@@ -8,11 +8,14 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/dialogs.h"
 #include "platform/graphics.h"
 #include "platform/hardware.h"
 #include "platform/memory.h"
+#include "platform/menus.h"
 #include "platform/notification.h"
 #include "platform/registry.h"
+#include "platform/resources.h"
 #include "platform/shell.h"
 #include "platform/sim/device.h"
 #include "platform/sim/internal.h"

@@ -1,5 +1,5 @@
 // The bounded formatter and the wide-text helpers every label and value name goes through.
-#include "app/text.h"
+#include "base/text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Wide-text helpers and the bounded formatter. Pure; no platform calls, no heap.
-#include "app/text.h"
+#include "base/text.h"
 
 int TextLength(const char16_t* text) {
   int n = 0;

@@ -1,5 +1,5 @@
 // The one AppState record, constant-initialised so that nothing runs before the entry procedure.
-#include "app/state.h"
+#include "base/state.h"
 
 constinit AppStateData AppState = InitialAppState();
 

@@ -1,0 +1,22 @@
+// The program's own resources: string-table entries and icons.
+// Contract only.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/types.h"
+
+namespace plat {
+
+// Images.
+inline constexpr std::uint32_t IMAGE_ICON = 1;
+
+// Loads string-table entry `id` into `buffer` of `capacity` characters (terminator included);
+// returns the characters copied, 0 when the entry is missing.
+int LoadStringW(Instance module, std::uint32_t id, char16_t* buffer, int capacity);
+
+// Loads icon resource `id` at the given size; 0 on failure.
+Icon LoadImageW(Instance module, std::uint16_t id, std::uint32_t type, int width, int height,
+                std::uint32_t flags);
+
+}  // namespace plat

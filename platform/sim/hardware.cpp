@@ -25,7 +25,7 @@ namespace {
 using sim::internal::PlatformCall;
 
 constexpr sim::Processor DefaultProcessor() {
-  return {0x69054117, 0x0B1AA1AA, 0x02000290, 3, false, false, false, false, false};
+  return {0x69054117, 0x0B1AA1AA, 0x02000290, 3, false, false, false, false, false, false};
 }
 
 struct HardwareState {
@@ -71,6 +71,8 @@ void ResetHardware() {
   H() = HardwareState{};
   activeGuard = nullptr;
 }
+
+void RaiseAccessFault(const char* operation) { Fault(operation); }
 
 void StoreCccr(std::uint32_t value) {
   H().cpu.Cccr = value;

@@ -119,13 +119,15 @@ void SetMemoryDivider(int oneToOne) {
   ApplyClockWord(AppState.CurrentClockWord);
 }
 
-// Switches the bus alone: CLKCFG with turbo set (whatever TurboFlag says), no CCCR write.
+// Switches the bus alone, with no CCCR write. The turbo bit follows TurboFlag, as in every
+// other apply: setting it regardless would put the core in turbo mode behind the menu's back.
 void SetFastBus(int on) {
   if (!ClockControlled()) {
     RefuseClockOperation();
     return;
   }
-  std::uint32_t clkcfg = ClkcfgFrequencyChange | ClkcfgTurbo | (on != 0 ? ClkcfgFastBus : 0);
+  std::uint32_t clkcfg = ClkcfgFrequencyChange | (on != 0 ? ClkcfgFastBus : 0);
+  if (AppState.TurboFlag != 0) clkcfg |= ClkcfgTurbo;
   if (!RunInKernelMode(WriteClkcfg, &clkcfg)) {
     RefuseClockOperation();
     return;

@@ -119,15 +119,13 @@ void SetMemoryDivider(int oneToOne) {
   ApplyClockWord(AppState.CurrentClockWord);
 }
 
-// Switches the bus alone, with no CCCR write. The turbo bit follows TurboFlag, as in every
-// other apply: setting it regardless would put the core in turbo mode behind the menu's back.
+// Switches the bus alone: CLKCFG with turbo set (whatever TurboFlag says), no CCCR write.
 void SetFastBus(int on) {
   if (!ClockControlled()) {
     RefuseClockOperation();
     return;
   }
-  std::uint32_t clkcfg = ClkcfgFrequencyChange | (on != 0 ? ClkcfgFastBus : 0);
-  if (AppState.TurboFlag != 0) clkcfg |= ClkcfgTurbo;
+  std::uint32_t clkcfg = ClkcfgFrequencyChange | ClkcfgTurbo | (on != 0 ? ClkcfgFastBus : 0);
   if (!RunInKernelMode(WriteClkcfg, &clkcfg)) {
     RefuseClockOperation();
     return;

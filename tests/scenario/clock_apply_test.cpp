@@ -87,10 +87,10 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"TurboOff", 0x2000290, 1, 1, [] { SetTurboMode(0); }, 0x2000290, 10, 0, 1},
         EditCase{"TurboOn", 0x2000290, 0, 0, [] { SetTurboMode(1); }, 0x2000290, 3, 1, 0},
         EditCase{"PresetSetsTurbo", 0x110, 0, 0, [] { ApplyPreset(3); }, 0x2000190, 3, 1, 0},
-        // The bus switch writes CLKCFG alone, and its turbo bit follows TurboFlag.
-        EditCase{"FastBusOnNormal", 0x2000290, 0, 0, [] { SetFastBus(1); }, 0, 10, 0, 1},
+        // The bus switch writes CLKCFG alone, always with the turbo bit, TurboFlag untouched.
+        EditCase{"FastBusOnNormal", 0x2000290, 0, 0, [] { SetFastBus(1); }, 0, 11, 0, 1},
         EditCase{"FastBusOnTurbo", 0x2000290, 1, 0, [] { SetFastBus(1); }, 0, 11, 1, 1},
-        EditCase{"FastBusOffNormal", 0x2000290, 0, 1, [] { SetFastBus(0); }, 0, 2, 0, 0},
+        EditCase{"FastBusOffNormal", 0x2000290, 0, 1, [] { SetFastBus(0); }, 0, 3, 0, 0},
         EditCase{"FastBusOffTurbo", 0x2000290, 1, 1, [] { SetFastBus(0); }, 0, 3, 1, 0}),
     CaseName<EditCase>);
 

@@ -58,8 +58,10 @@ struct PostedMessage {
 };
 const std::vector<PostedMessage>& PostedMessages();  // every PostMessageW the program made
 
-// Deliver a message as another process or the platform would.
-void Post(plat::Window window, std::uint32_t message, plat::WParam wParam, plat::LParam lParam);
+// Deliver a message as another process or the platform would. Posting fails for a dead or
+// foreign window and for the system messages that carry pointers (WM_CREATE and the like),
+// which only sending delivers. A posted WM_QUIT ends the message loop like PostQuitMessage.
+bool Post(plat::Window window, std::uint32_t message, plat::WParam wParam, plat::LParam lParam);
 plat::LResult Send(plat::Window window, std::uint32_t message, plat::WParam wParam,
                    plat::LParam lParam);
 // The shell reports a mouse message on the tray icon: posts the icon's callback message.
@@ -195,7 +197,11 @@ struct TrackedMenu {
   int Y;
   plat::Window Owner;
 };
-// The command the next TrackPopupMenuEx delivers (WM_COMMAND posted to the owner); 0 dismisses.
+// While a menu is tracked, its modal loop dispatches every message already queued or queued
+// meanwhile (a nested TrackPopupMenuEx shows as another tracked menu) and drops a quit message;
+// the menu closes once the queue is empty, or at once without a command when its owner is
+// destroyed. The command the next closing menu delivers (WM_COMMAND posted to the owner);
+// 0 dismisses.
 void ChooseNextMenuCommand(std::uint32_t id);
 const std::vector<TrackedMenu>& TrackedMenus();
 int LiveMenuCount();  // every live menu handle, submenus included

@@ -61,6 +61,10 @@ void EndScenario();
 // Queues a message as the platform does (not recorded as the program's PostMessageW).
 void QueueMessage(plat::Window window, std::uint32_t message, plat::WParam wParam,
                   plat::LParam lParam);
+// The modal loop of a tracked menu: dispatches every queued message to its window, as the
+// platform's own loop does, until the queue is empty or `owner` is destroyed. A quit message
+// it meets is taken and dropped. Returns whether `owner` still exists.
+bool RunModalLoop(plat::Window owner);
 // A fresh icon for resource `id`, with no pixels.
 plat::Icon NewResourceIcon(int id, int width, int height);
 // A write through the clock register's mapping reaching the register.

@@ -77,6 +77,30 @@ plat::LResult CallProcedure(plat::WindowProc procedure, plat::Window window, std
   return procedure(window, message, wParam, lParam);
 }
 
+// Messages below WM_USER whose parameters carry pointers: the platform delivers them only by
+// sending (a posted one would reach the receiver with a pointer into another process), so
+// posting one fails.
+bool SendOnly(std::uint32_t message) {
+  constexpr std::uint32_t pointerMessages[] = {plat::WM_CREATE,
+                                               0x000C /* WM_SETTEXT */,
+                                               0x000D /* WM_GETTEXT */,
+                                               0x0024 /* WM_GETMINMAXINFO */,
+                                               0x0046 /* WM_WINDOWPOSCHANGING */,
+                                               0x0047 /* WM_WINDOWPOSCHANGED */,
+                                               0x004A /* WM_COPYDATA */,
+                                               0x0081 /* WM_NCCREATE */,
+                                               0x0083 /* WM_NCCALCSIZE */};
+  for (std::uint32_t pointerMessage : pointerMessages) {
+    if (message == pointerMessage) return true;
+  }
+  return false;
+}
+
+// Any WM_QUIT ends GetMessageW, whether PostQuitMessage or another process posted it.
+bool IsQuit(const QueuedMessage& queued) {
+  return queued.Quit || queued.Message.Id == plat::WM_QUIT;
+}
+
 bool MessageMatches(const plat::Message& m, plat::Window filter, std::uint32_t first,
                     std::uint32_t last) {
   if (filter != plat::Window{} && m.Target != filter) return false;
@@ -114,6 +138,21 @@ void QueueMessage(plat::Window window, std::uint32_t message, plat::WParam wPara
 
 void ResetWindowing() { W() = WindowingState{}; }
 
+bool RunModalLoop(plat::Window owner) {
+  auto& s = W();
+  while (!s.queue.empty()) {
+    if (OwnProcedure(owner) == nullptr) return false;
+    QueuedMessage next = s.queue.front();
+    s.queue.pop_front();
+    if (IsQuit(next)) continue;  // taken by the modal loop, as the platform's menu loop does
+    plat::WindowProc procedure = OwnProcedure(next.Message.Target);
+    if (procedure == nullptr) continue;
+    CallProcedure(procedure, next.Message.Target, next.Message.Id, next.Message.WParamValue,
+                  next.Message.LParamValue);
+  }
+  return OwnProcedure(owner) != nullptr;
+}
+
 int Metric(int index) {
   auto& metrics = W().metrics;
   auto it = metrics.find(index);
@@ -134,10 +173,12 @@ plat::Window AddForeignWindow(const std::u16string& className, const std::u16str
 
 const std::vector<PostedMessage>& PostedMessages() { return W().posted; }
 
-void Post(plat::Window window, std::uint32_t message, plat::WParam wParam, plat::LParam lParam) {
+bool Post(plat::Window window, std::uint32_t message, plat::WParam wParam, plat::LParam lParam) {
   SimCall mark;
-  if (OwnProcedure(window) == nullptr) return;  // another process's or a dead window
+  if (OwnProcedure(window) == nullptr) return false;  // another process's or a dead window
+  if (SendOnly(message)) return false;
   internal::QueueMessage(window, message, wParam, lParam);
+  return true;
 }
 
 plat::LResult Send(plat::Window window, std::uint32_t message, plat::WParam wParam,
@@ -250,6 +291,7 @@ bool PostMessageW(Window window, std::uint32_t message, WParam wParam, LParam lP
   PlatformCall call("PostMessageW");
   auto& s = W();
   s.posted.push_back({window, message, wParam, lParam, sim::Now()});
+  if (SendOnly(message)) return false;
   if (window == Window{}) {  // a thread message
     sim::internal::QueueMessage(window, message, wParam, lParam);
     return true;
@@ -279,7 +321,7 @@ int GetMessageW(Message* message, Window filter, std::uint32_t first, std::uint3
   auto& s = W();
   for (;;) {
     for (auto it = s.queue.begin(); it != s.queue.end();) {
-      if (it->Quit) {
+      if (IsQuit(*it)) {
         if (message) *message = it->Message;
         s.queue.erase(it);
         return 0;
@@ -299,8 +341,10 @@ int GetMessageW(Message* message, Window filter, std::uint32_t first, std::uint3
     // Nothing to serve: advance virtual time to the next timer or script action.
     std::optional<std::uint32_t> action = sim::internal::NextActionTime();
     if (!action) {
+      // The program would wait on; the test stops watching. No quit message: the program's
+      // loop ends, but nothing tells it to end.
       sim::internal::EndScenario();
-      if (message) *message = {Window{}, WM_QUIT, 0, 0};
+      if (message) *message = Message{};
       return 0;
     }
     TimerEntry* timer = EarliestTimer();

@@ -129,6 +129,27 @@ void AnswerNextMessageBox(int answer);
 const std::vector<MessageBoxRecord>& MessageBoxes();
 const std::vector<std::uint32_t>& Beeps();
 
+// ---- Dialog boxes -----------------------------------------------------------------------
+// A dialog's modal loop serves the queue, timers and script actions like the program's own loop;
+// when the script runs out it presses Escape (WM_COMMAND IDCANCEL), and closes a dialog that
+// ignores that.
+struct DialogRecord {
+  plat::Window Handle;
+  int TemplateId;
+  std::u16string Caption;
+  plat::Window Owner;
+  bool Open;
+  plat::LResult Result;  // as given to EndDialog
+  int BroughtForward;    // SetForegroundWindow calls on it
+};
+std::vector<DialogRecord> Dialogs();  // every dialog shown, in order
+std::optional<DialogRecord> OpenDialog(int templateId);
+// A press of a dialog's button (or of OK / Cancel): WM_COMMAND with `id` to its procedure.
+// Call it from a script action while the dialog is open; returns the procedure's result.
+plat::LResult SendDialogCommand(plat::Window dialog, int id);
+const std::vector<plat::Window>& ForegroundRequests();  // every SetForegroundWindow, in order
+void RemoveDialogResource(int id);  // FindResourceW no longer finds dialog template `id`
+
 // ---- Processor --------------------------------------------------------------------------
 struct Processor {
   std::uint32_t MainId;
@@ -198,10 +219,10 @@ struct TrackedMenu {
   plat::Window Owner;
 };
 // While a menu is tracked, its modal loop dispatches every message already queued or queued
-// meanwhile (a nested TrackPopupMenuEx shows as another tracked menu) and drops a quit message;
-// the menu closes once the queue is empty, or at once without a command when its owner is
-// destroyed. The command the next closing menu delivers (WM_COMMAND posted to the owner);
-// 0 dismisses.
+// meanwhile (a nested TrackPopupMenuEx shows as another tracked menu); the menu closes once the
+// queue is empty, or at once without a command when its owner is destroyed or a quit message
+// comes (which stays queued for the program's loop). The command the next closing menu delivers
+// (WM_COMMAND posted to the owner); 0 dismisses.
 void ChooseNextMenuCommand(std::uint32_t id);
 const std::vector<TrackedMenu>& TrackedMenus();
 int LiveMenuCount();  // every live menu handle, submenus included

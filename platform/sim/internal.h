@@ -61,14 +61,25 @@ void EndScenario();
 // Queues a message as the platform does (not recorded as the program's PostMessageW).
 void QueueMessage(plat::Window window, std::uint32_t message, plat::WParam wParam,
                   plat::LParam lParam);
-// The modal loop of a tracked menu: dispatches every queued message to its window, as the
-// platform's own loop does, until the queue is empty or `owner` is destroyed. A quit message
-// it meets is taken and dropped. Returns whether `owner` still exists.
-bool RunModalLoop(plat::Window owner);
 // A fresh icon for resource `id`, with no pixels.
 plat::Icon NewResourceIcon(int id, int width, int height);
 // A write through the clock register's mapping reaching the register.
 void StoreCccr(std::uint32_t value);
+
+// A window of this process made by the platform itself (dialogs and their controls); the
+// procedure may be nullptr for a control whose messages nobody handles.
+plat::Window NewWindow(const std::u16string& className, const std::u16string& title,
+                       plat::WindowProc procedure);
+// Destroys such a window: WM_DESTROY to its procedure, its timers stopped.
+void RemoveWindow(plat::Window window);
+
+// One turn of a modal loop (a dialog box, a tracked menu): takes the next message as
+// GetMessageW does and dispatches it. A quit message is left queued for the outer loop.
+enum class PumpResult { Dispatched, Quit, ScenarioEnded };
+PumpResult PumpOneMessage();
+// The modal loop of a tracked menu: turns of the above while messages are queued. Returns
+// whether the menu may deliver its command: not when `owner` was destroyed or a quit came.
+bool RunModalLoop(plat::Window owner);
 
 // The current value of a system metric, without a logged call.
 int Metric(int index);
@@ -98,6 +109,7 @@ ResourceScript ParseResourceScript(std::string_view text, const std::string& fil
 void ResetWindowing();
 void ResetMenus();
 void ResetDialogs();
+void ResetResources();
 void ResetGraphics();
 void ResetShell();
 void ResetRegistry();

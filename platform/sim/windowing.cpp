@@ -126,6 +126,52 @@ TimerEntry* EarliestTimer() {
   return best;
 }
 
+// What GetMessageW returns: queued messages first; with none, virtual time advances to the next
+// timer or script action. 0 for the quit message and, with no message, when the script has
+// run out.
+int NextMessage(plat::Message* message, plat::Window filter, std::uint32_t first,
+                std::uint32_t last) {
+  using namespace plat;
+  auto& s = W();
+  for (;;) {
+    for (auto it = s.queue.begin(); it != s.queue.end();) {
+      if (IsQuit(*it)) {
+        if (message) *message = it->Message;
+        s.queue.erase(it);
+        return 0;
+      }
+      if (!MessageMatches(it->Message, filter, first, last)) {
+        ++it;
+        continue;
+      }
+      if (it->Message.Target != Window{} && OwnProcedure(it->Message.Target) == nullptr) {
+        it = s.queue.erase(it);  // its window is gone
+        continue;
+      }
+      if (message) *message = it->Message;
+      s.queue.erase(it);
+      return 1;
+    }
+    // Nothing to serve: advance virtual time to the next timer or script action.
+    std::optional<std::uint32_t> action = sim::internal::NextActionTime();
+    if (!action) {
+      // The program would wait on; the test stops watching. No quit message: the program's
+      // loop ends, but nothing tells it to end.
+      sim::internal::EndScenario();
+      if (message) *message = Message{};
+      return 0;
+    }
+    TimerEntry* timer = EarliestTimer();
+    if (timer != nullptr && timer->Record.NextDueMs <= *action) {
+      sim::internal::AdvanceTo(timer->Record.NextDueMs);
+      timer->Record.NextDueMs = sim::Now() + timer->Record.PeriodMs;
+      sim::internal::QueueMessage(timer->Record.Owner, WM_TIMER, timer->Record.Id, 0);
+    } else {
+      sim::internal::RunNextAction();
+    }
+  }
+}
+
 }  // namespace
 
 namespace sim {
@@ -138,17 +184,45 @@ void QueueMessage(plat::Window window, std::uint32_t message, plat::WParam wPara
 
 void ResetWindowing() { W() = WindowingState{}; }
 
-bool RunModalLoop(plat::Window owner) {
+plat::Window NewWindow(const std::u16string& className, const std::u16string& title,
+                       plat::WindowProc procedure) {
   auto& s = W();
-  while (!s.queue.empty()) {
-    if (OwnProcedure(owner) == nullptr) return false;
-    QueuedMessage next = s.queue.front();
-    s.queue.pop_front();
-    if (IsQuit(next)) continue;  // taken by the modal loop, as the platform's menu loop does
-    plat::WindowProc procedure = OwnProcedure(next.Message.Target);
-    if (procedure == nullptr) continue;
-    CallProcedure(procedure, next.Message.Target, next.Message.Id, next.Message.WParamValue,
-                  next.Message.LParamValue);
+  plat::Window handle = plat::Window(s.windows.size() + 1);
+  s.windows.push_back({handle, className, title, false, false});
+  s.procedures.push_back(procedure);
+  return handle;
+}
+
+void RemoveWindow(plat::Window window) {
+  sim::WindowRecord* record = FindWindowRecord(window);
+  if (record == nullptr || record->Destroyed) return;
+  if (plat::WindowProc procedure = OwnProcedure(window)) {
+    CallProcedure(procedure, window, plat::WM_DESTROY, 0, 0);
+  }
+  FindWindowRecord(window)->Destroyed = true;
+  auto& timers = W().timers;
+  timers.erase(std::remove_if(timers.begin(), timers.end(),
+                              [&](const TimerEntry& t) { return t.Record.Owner == window; }),
+               timers.end());
+}
+
+PumpResult PumpOneMessage() {
+  plat::Message message{};
+  if (NextMessage(&message, plat::Window{}, 0, 0) == 0) {
+    if (message.Id != plat::WM_QUIT) return PumpResult::ScenarioEnded;
+    // Modal loops leave the quit message for the loop that runs them.
+    W().queue.push_front({message, true});
+    return PumpResult::Quit;
+  }
+  if (plat::WindowProc procedure = OwnProcedure(message.Target)) {
+    CallProcedure(procedure, message.Target, message.Id, message.WParamValue, message.LParamValue);
+  }
+  return PumpResult::Dispatched;
+}
+
+bool RunModalLoop(plat::Window owner) {
+  while (!W().queue.empty() && OwnProcedure(owner) != nullptr) {
+    if (PumpOneMessage() != PumpResult::Dispatched) return false;
   }
   return OwnProcedure(owner) != nullptr;
 }
@@ -318,44 +392,7 @@ void PostQuitMessage(int exitCode) {
 
 int GetMessageW(Message* message, Window filter, std::uint32_t first, std::uint32_t last) {
   PlatformCall call("GetMessageW");
-  auto& s = W();
-  for (;;) {
-    for (auto it = s.queue.begin(); it != s.queue.end();) {
-      if (IsQuit(*it)) {
-        if (message) *message = it->Message;
-        s.queue.erase(it);
-        return 0;
-      }
-      if (!MessageMatches(it->Message, filter, first, last)) {
-        ++it;
-        continue;
-      }
-      if (it->Message.Target != Window{} && OwnProcedure(it->Message.Target) == nullptr) {
-        it = s.queue.erase(it);  // its window is gone
-        continue;
-      }
-      if (message) *message = it->Message;
-      s.queue.erase(it);
-      return 1;
-    }
-    // Nothing to serve: advance virtual time to the next timer or script action.
-    std::optional<std::uint32_t> action = sim::internal::NextActionTime();
-    if (!action) {
-      // The program would wait on; the test stops watching. No quit message: the program's
-      // loop ends, but nothing tells it to end.
-      sim::internal::EndScenario();
-      if (message) *message = Message{};
-      return 0;
-    }
-    TimerEntry* timer = EarliestTimer();
-    if (timer != nullptr && timer->Record.NextDueMs <= *action) {
-      sim::internal::AdvanceTo(timer->Record.NextDueMs);
-      timer->Record.NextDueMs = sim::Now() + timer->Record.PeriodMs;
-      sim::internal::QueueMessage(timer->Record.Owner, WM_TIMER, timer->Record.Id, 0);
-    } else {
-      sim::internal::RunNextAction();
-    }
-  }
+  return NextMessage(message, filter, first, last);
 }
 
 bool TranslateMessage(const Message*) {

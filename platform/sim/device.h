@@ -29,7 +29,7 @@ void Reset();
 // ---- Virtual time and the script --------------------------------------------------------
 // GetMessageW serves queued messages first; when the queue is empty it advances virtual time to
 // the next timer or script action, whichever is due first. Once the queue is empty and no
-// script action is left, it returns 0 as for a quit message, which ends a scenario. Timers alone
+// script action is left, it returns 0 with no quit message, which ends a scenario. Timers alone
 // never keep a scenario going. A timer and an action due at the same time: the timer first.
 // An action scheduled in the past runs at Now(); actions due together run in scheduling order.
 std::uint32_t Now();

@@ -43,7 +43,7 @@ zv_launch
 program=$ZV_PID
 zv_check "the tray icon appears" zv_wait_tray_icon 20
 slot_before=$(zv_sender handle-index)
-zv_check "500 WM_CREATE are sent" sender_ok send $WM_CREATE 500
+zv_check "500 WM_CREATE are sent" timeout 120 wine "$sender" send $WM_CREATE 500
 slot_after=$(zv_sender handle-index)
 zv_check "they take no user objects (slot $slot_before, then $slot_after)" slot_growth_below 50
 zv_check "a posted WM_CREATE is refused" post_refused $WM_CREATE

@@ -1,7 +1,7 @@
 // A test-only program that plays "another process" towards the running copy: it finds the main
 // window by its class and title "Zorvik" and sends or posts it messages. Never part of zorvik.exe.
-//   send_message send|post MESSAGE [COUNT [LPARAM]]   exit 0 when every call was accepted,
-//                                                    2 when no window, 3 when a call failed
+//   send_message send|post MESSAGE [COUNT [LPARAM]]   exit 0 when every call was made,
+//                                                    2 when no window, 3 when a post failed
 //   send_message handle-index                        prints the table index a fresh user
 //                                                    object receives (see below)
 #include <windows.h>
@@ -18,8 +18,9 @@ int Deliver(bool post, UINT message, long count, LPARAM lParam) {
     if (post) {
       if (!::PostMessageW(window, message, 0, lParam)) return 3;
     } else {
-      DWORD_PTR result = 0;
-      if (!::SendMessageTimeoutW(window, message, 0, lParam, SMTO_NORMAL, 5000, &result)) return 3;
+      // A plain send: it returns once the window has handled the message, and a timed send
+      // fails now and then under load though the message arrives. The harness bounds the wait.
+      ::SendMessageW(window, message, 0, lParam);
     }
   }
   return 0;

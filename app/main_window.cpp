@@ -25,7 +25,10 @@ void IdentifyTrayIcon(plat::Window window) {
   AppState.TrayIconData.Id = TrayIconId;
 }
 
+// Any process may send WM_CREATE again; only the window's own creation sets up, or every
+// repeat would load another icon, add the tray record again and re-arm the timers.
 void OnCreate(plat::Window window) {
+  if (AppState.MainWindow != plat::Window{} || AppState.CloseHandled != 0) return;
   IdentifyTrayIcon(window);
   int side = 16 * AppState.IconScale;
   AppState.TrayIconData.IconHandle =
@@ -44,7 +47,11 @@ void OnCreate(plat::Window window) {
   AppState.MainWindow = window;
 }
 
-void OnClose(plat::Window window) {
+// The close handling's clean-up, whichever way out comes first (WM_CLOSE, a WM_DESTROY or a
+// quit message from elsewhere); it runs once.
+void ReleaseWindowResources(plat::Window window) {
+  if (AppState.CloseHandled != 0) return;
+  AppState.CloseHandled = 1;
   CancelWakeupRelaunch();
   if (AppState.IconTimerId != 0) {
     plat::KillTimer(window, AppState.IconTimerId);
@@ -56,7 +63,23 @@ void OnClose(plat::Window window) {
     plat::DestroyIcon(AppState.TrayIconData.IconHandle);
     AppState.TrayIconData.IconHandle = plat::Icon{};
   }
+}
+
+void OnClose(plat::Window window) {
+  ReleaseWindowResources(window);
   plat::DestroyWindow(window);
+}
+
+// One menu at a time: the menu's own loop dispatches what arrives while it is open, and every
+// tap or second launch would otherwise open a menu inside the open one.
+void OpenTrayMenu(plat::Window window) {
+  if (AppState.TrayMenuOpen != 0) return;
+  AppState.TrayMenuOpen = 1;
+  ShowTrayMenu(window);
+  AppState.TrayMenuOpen = 0;
+  // A close that arrived while the menu was open destroyed the window inside the menu's loop,
+  // which may have taken the quit message for itself: ask for it again so the program ends.
+  if (AppState.CloseHandled != 0) plat::PostQuitMessage(0);
 }
 
 void OnTimer(plat::WParam timerId) {
@@ -83,6 +106,7 @@ plat::LResult MainWindowProc(plat::Window window, std::uint32_t message, plat::W
       OnCreate(window);
       return 0;
     case plat::WM_DESTROY:
+      ReleaseWindowResources(window);
       plat::PostQuitMessage(0);
       return 0;
     case plat::WM_CLOSE:
@@ -94,10 +118,10 @@ plat::LResult MainWindowProc(plat::Window window, std::uint32_t message, plat::W
       OnTimer(wParam);
       return 0;
     case UM_SHOWMENU:
-      ShowTrayMenu(window);
+      OpenTrayMenu(window);
       return 0;
     case UM_TRAYNOTIFY:
-      if (lParam == plat::WM_LBUTTONDOWN || lParam == plat::WM_RBUTTONDOWN) ShowTrayMenu(window);
+      if (lParam == plat::WM_LBUTTONDOWN || lParam == plat::WM_RBUTTONDOWN) OpenTrayMenu(window);
       return 0;
     case UM_APPLYPRESET:
       OnApplyPreset(lParam);
@@ -105,4 +129,10 @@ plat::LResult MainWindowProc(plat::Window window, std::uint32_t message, plat::W
     default:
       return plat::DefWindowProcW(window, message, wParam, lParam);
   }
+}
+
+void EndMainWindow() {
+  if (AppState.MainWindow == plat::Window{} || AppState.CloseHandled != 0) return;
+  ReleaseWindowResources(AppState.MainWindow);
+  plat::DestroyWindow(AppState.MainWindow);
 }

@@ -106,11 +106,13 @@ void CreateMainWindow() {
 }
 
 int RunMessageLoop() {
-  plat::Message message;
+  plat::Message message{};
   while (plat::GetMessageW(&message, plat::Window{}, 0, 0) != 0) {
     plat::TranslateMessage(&message);
     plat::DispatchMessageW(&message);
   }
+  // A quit message ends the program whatever posted it; the close handling runs if it has not.
+  if (message.Id == plat::WM_QUIT) EndMainWindow();
   return 0;
 }
 

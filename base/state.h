@@ -40,6 +40,8 @@ struct AppStateData {
   plat::NotifyIconData TrayIconData;
   std::uintptr_t IconTimerId;
   std::uintptr_t WatchTimerId;
+  std::uint8_t TrayMenuOpen;  // the tray menu is being tracked: no second one opens
+  std::uint8_t CloseHandled;  // the close handling has run: it never runs twice
 
   // Settings, mirrored in the registry.
   std::uint32_t PresetTable[PresetSlots];  // slot n is PresetTable[n - 1]; 0 = empty

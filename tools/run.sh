@@ -47,6 +47,7 @@ cp build/windows/zorvik.exe "$WINEPREFIX/drive_c/windows/Zorvik.exe"
 # Started from C:\ so that "\Windows\Zorvik.exe" is the installed copy.
 (cd "$WINEPREFIX/drive_c" && exec wine 'C:\windows\Zorvik.exe' "$@") </dev/null &
 program=$!
+ZV_PID=$program # the library's waits give up at once when this copy has ended
 
 if ((!own_display)); then
   echo "run: Zorvik runs in the notification area of $DISPLAY (its menu has the exit command);"

@@ -35,8 +35,10 @@ fi
 if step "windows: configure" cmake --preset windows &&
   step "windows: build zorvik.exe" cmake --build --preset windows; then
   step "end to end under Wine" bash tests/e2e/run_all.sh
+  step "tools/run.sh without a display" bash tests/e2e/run_command.sh
 else
   skip "end to end under Wine" "zorvik.exe did not build"
+  skip "tools/run.sh without a display" "zorvik.exe did not build"
 fi
 
 echo

@@ -29,7 +29,7 @@ void Reset();
 // ---- Virtual time and the script --------------------------------------------------------
 // GetMessageW serves queued messages first; when the queue is empty it advances virtual time to
 // the next timer or script action, whichever is due first. Once the queue is empty and no
-// script action is left, it returns 0 as for a quit message, which ends a scenario. Timers alone
+// script action is left, it returns 0 with no quit message, which ends a scenario. Timers alone
 // never keep a scenario going. A timer and an action due at the same time: the timer first.
 // An action scheduled in the past runs at Now(); actions due together run in scheduling order.
 std::uint32_t Now();
@@ -58,8 +58,10 @@ struct PostedMessage {
 };
 const std::vector<PostedMessage>& PostedMessages();  // every PostMessageW the program made
 
-// Deliver a message as another process or the platform would.
-void Post(plat::Window window, std::uint32_t message, plat::WParam wParam, plat::LParam lParam);
+// Deliver a message as another process or the platform would. Posting fails for a dead or
+// foreign window and for the system messages that carry pointers (WM_CREATE and the like),
+// which only sending delivers. A posted WM_QUIT ends the message loop like PostQuitMessage.
+bool Post(plat::Window window, std::uint32_t message, plat::WParam wParam, plat::LParam lParam);
 plat::LResult Send(plat::Window window, std::uint32_t message, plat::WParam wParam,
                    plat::LParam lParam);
 // The shell reports a mouse message on the tray icon: posts the icon's callback message.
@@ -217,7 +219,11 @@ struct TrackedMenu {
   int Y;
   plat::Window Owner;
 };
-// The command the next TrackPopupMenuEx delivers (WM_COMMAND posted to the owner); 0 dismisses.
+// While a menu is tracked, its modal loop dispatches every message already queued or queued
+// meanwhile (a nested TrackPopupMenuEx shows as another tracked menu); the menu closes once the
+// queue is empty, or at once without a command when its owner is destroyed or a quit message
+// comes (which stays queued for the program's loop). The command the next closing menu delivers
+// (WM_COMMAND posted to the owner); 0 dismisses.
 void ChooseNextMenuCommand(std::uint32_t id);
 const std::vector<TrackedMenu>& TrackedMenus();
 int LiveMenuCount();  // every live menu handle, submenus included

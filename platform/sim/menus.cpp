@@ -212,6 +212,7 @@ bool TrackPopupMenuEx(Menu menu, std::uint32_t flags, int x, int y, Window owner
   auto handle = static_cast<std::uintptr_t>(menu);
   if (FindMenu(handle) == nullptr) return false;
   M().tracked.push_back({SnapshotMenu(handle), flags, x, y, owner});
+  if (!sim::internal::RunModalLoop(owner)) return false;  // dismissed: no command
   std::uint32_t choice = std::exchange(M().nextChoice, 0);
   if (choice != 0) sim::internal::QueueMessage(owner, WM_COMMAND, choice, 0);
   return true;

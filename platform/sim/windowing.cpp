@@ -77,6 +77,30 @@ plat::LResult CallProcedure(plat::WindowProc procedure, plat::Window window, std
   return procedure(window, message, wParam, lParam);
 }
 
+// Messages below WM_USER whose parameters carry pointers: the platform delivers them only by
+// sending (a posted one would reach the receiver with a pointer into another process), so
+// posting one fails.
+bool SendOnly(std::uint32_t message) {
+  constexpr std::uint32_t pointerMessages[] = {plat::WM_CREATE,
+                                               0x000C /* WM_SETTEXT */,
+                                               0x000D /* WM_GETTEXT */,
+                                               0x0024 /* WM_GETMINMAXINFO */,
+                                               0x0046 /* WM_WINDOWPOSCHANGING */,
+                                               0x0047 /* WM_WINDOWPOSCHANGED */,
+                                               0x004A /* WM_COPYDATA */,
+                                               0x0081 /* WM_NCCREATE */,
+                                               0x0083 /* WM_NCCALCSIZE */};
+  for (std::uint32_t pointerMessage : pointerMessages) {
+    if (message == pointerMessage) return true;
+  }
+  return false;
+}
+
+// Any WM_QUIT ends GetMessageW, whether PostQuitMessage or another process posted it.
+bool IsQuit(const QueuedMessage& queued) {
+  return queued.Quit || queued.Message.Id == plat::WM_QUIT;
+}
+
 bool MessageMatches(const plat::Message& m, plat::Window filter, std::uint32_t first,
                     std::uint32_t last) {
   if (filter != plat::Window{} && m.Target != filter) return false;
@@ -103,14 +127,15 @@ TimerEntry* EarliestTimer() {
 }
 
 // What GetMessageW returns: queued messages first; with none, virtual time advances to the next
-// timer or script action. 0 for the quit message and when the script has run out.
+// timer or script action. 0 for the quit message and, with no message, when the script has
+// run out.
 int NextMessage(plat::Message* message, plat::Window filter, std::uint32_t first,
                 std::uint32_t last) {
   using namespace plat;
   auto& s = W();
   for (;;) {
     for (auto it = s.queue.begin(); it != s.queue.end();) {
-      if (it->Quit) {
+      if (IsQuit(*it)) {
         if (message) *message = it->Message;
         s.queue.erase(it);
         return 0;
@@ -130,8 +155,10 @@ int NextMessage(plat::Message* message, plat::Window filter, std::uint32_t first
     // Nothing to serve: advance virtual time to the next timer or script action.
     std::optional<std::uint32_t> action = sim::internal::NextActionTime();
     if (!action) {
+      // The program would wait on; the test stops watching. No quit message: the program's
+      // loop ends, but nothing tells it to end.
       sim::internal::EndScenario();
-      if (message) *message = {Window{}, WM_QUIT, 0, 0};
+      if (message) *message = Message{};
       return 0;
     }
     TimerEntry* timer = EarliestTimer();
@@ -182,7 +209,7 @@ void RemoveWindow(plat::Window window) {
 PumpResult PumpOneMessage() {
   plat::Message message{};
   if (NextMessage(&message, plat::Window{}, 0, 0) == 0) {
-    if (sim::ScenarioEnded()) return PumpResult::ScenarioEnded;
+    if (message.Id != plat::WM_QUIT) return PumpResult::ScenarioEnded;
     // Modal loops leave the quit message for the loop that runs them.
     W().queue.push_front({message, true});
     return PumpResult::Quit;
@@ -191,6 +218,13 @@ PumpResult PumpOneMessage() {
     CallProcedure(procedure, message.Target, message.Id, message.WParamValue, message.LParamValue);
   }
   return PumpResult::Dispatched;
+}
+
+bool RunModalLoop(plat::Window owner) {
+  while (!W().queue.empty() && OwnProcedure(owner) != nullptr) {
+    if (PumpOneMessage() != PumpResult::Dispatched) return false;
+  }
+  return OwnProcedure(owner) != nullptr;
 }
 
 int Metric(int index) {
@@ -213,10 +247,12 @@ plat::Window AddForeignWindow(const std::u16string& className, const std::u16str
 
 const std::vector<PostedMessage>& PostedMessages() { return W().posted; }
 
-void Post(plat::Window window, std::uint32_t message, plat::WParam wParam, plat::LParam lParam) {
+bool Post(plat::Window window, std::uint32_t message, plat::WParam wParam, plat::LParam lParam) {
   SimCall mark;
-  if (OwnProcedure(window) == nullptr) return;  // another process's or a dead window
+  if (OwnProcedure(window) == nullptr) return false;  // another process's or a dead window
+  if (SendOnly(message)) return false;
   internal::QueueMessage(window, message, wParam, lParam);
+  return true;
 }
 
 plat::LResult Send(plat::Window window, std::uint32_t message, plat::WParam wParam,
@@ -329,6 +365,7 @@ bool PostMessageW(Window window, std::uint32_t message, WParam wParam, LParam lP
   PlatformCall call("PostMessageW");
   auto& s = W();
   s.posted.push_back({window, message, wParam, lParam, sim::Now()});
+  if (SendOnly(message)) return false;
   if (window == Window{}) {  // a thread message
     sim::internal::QueueMessage(window, message, wParam, lParam);
     return true;

@@ -7,6 +7,7 @@
 // HKLM\SOFTWARE\SimulatedPXA, where a test may put them before the program first starts.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -47,6 +48,17 @@ bool RemoveAllWakeups(const wchar_t* application);
 // The entries as they are now: how many, and entry `index` (false when there is none).
 std::uint32_t WakeupCount();
 bool WakeupEntry(std::uint32_t index, std::wstring* entry);
+
+// ---- What the plain Windows files ask of the stand-in ----
+
+// A path of the handheld's one file tree ("\Windows\...") as the desktop spells it: on the
+// Windows directory's drive, in `resolved`. Any other path, or one too long, comes back as is.
+inline constexpr std::size_t PathChars = 260;
+const wchar_t* DesktopPath(const wchar_t* path, wchar_t (&resolved)[PathChars]);
+
+// A window class background as the desktop takes it: the handheld asks for a system-colour
+// brush by colour index with flag 0x40000000, the desktop by the index plus one.
+std::uintptr_t DesktopBrush(std::uintptr_t handheldBrush);
 
 // The simulated kernel mode of the calling thread: SwapKernelMode sets it and returns the
 // previous mode. The coprocessor registers fault outside kernel mode, as on the handheld.

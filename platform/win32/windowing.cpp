@@ -4,6 +4,7 @@
 #include <array>
 #include <utility>
 
+#include "platform/win32/stand_in.h"
 #include "platform/win32/windows_api.h"
 
 using win32::ToPlatform;
@@ -30,17 +31,6 @@ constexpr std::array<WNDPROC, sizeof...(Slots)> MakeTrampolines(std::index_seque
 }
 constexpr std::array<WNDPROC, ClassSlotCount> trampolines =
     MakeTrampolines(std::make_index_sequence<ClassSlotCount>{});
-
-// The program's classes ask for a system-colour brush the handheld's way (colour index with
-// this flag); the desktop spells it as the index plus one.
-constexpr std::uintptr_t SystemColourBrushFlag = 0x40000000;
-
-HBRUSH BackgroundBrush(std::uintptr_t value) {
-  if ((value & SystemColourBrushFlag) != 0 && (value & ~SystemColourBrushFlag) < 0x100) {
-    return reinterpret_cast<HBRUSH>((value & ~SystemColourBrushFlag) + 1);
-  }
-  return reinterpret_cast<HBRUSH>(value);
-}
 
 // ---- Messages ---------------------------------------------------------------------------
 // The platform's message record drops the time and cursor position; the loop hands back the
@@ -82,7 +72,8 @@ std::uint16_t RegisterClassW(const WindowClass& windowClass) {
   desktopClass.hInstance = ToWindows<HINSTANCE>(windowClass.Module);
   desktopClass.hIcon = ToWindows<HICON>(windowClass.ClassIcon);
   desktopClass.hCursor = reinterpret_cast<HCURSOR>(windowClass.Cursor);
-  desktopClass.hbrBackground = BackgroundBrush(windowClass.Background);
+  desktopClass.hbrBackground =
+      reinterpret_cast<HBRUSH>(standin::DesktopBrush(windowClass.Background));
   desktopClass.lpszMenuName = Wide(windowClass.MenuName);
   desktopClass.lpszClassName = Wide(windowClass.ClassName);
   slotProcedures[slot] = windowClass.Procedure;

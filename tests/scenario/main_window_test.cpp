@@ -1,5 +1,6 @@
 // The hidden main window: its tray icon and timers from the create handling, what a tap on the
-// icon does, the private messages and the order of the close handling.
+// icon does, the private messages, the order of the close handling and what other processes
+// may send or post.
 #include "base/messages.h"
 #include "platform/notification.h"
 #include "platform/shell.h"
@@ -163,6 +164,59 @@ TEST_F(MainWindowTest, CloseRemovesTheWakeupAndTheIconBeforeTheWindowGoes) {
   EXPECT_TRUE(sim::QuitPosted());
   EXPECT_EQ(sim::QuitCode(), 0);
   EXPECT_EQ(sim::LiveIconCount(), 0);
+}
+
+// ---- Messages from other processes --------------------------------------------------------
+
+TEST_F(MainWindowTest, RepeatedCreateSetsUpNothingAgain) {
+  sim::SetRegistryDword(SettingsKey, u"View", ViewLoad);
+  Start();
+  const int icons = sim::LiveIconCount();
+  sim::ClearCallLog();
+
+  for (int i = 0; i < 100; ++i) sim::Send(AppState.MainWindow, plat::WM_CREATE, 0, 0);
+  // Posting it is refused, as the real system refuses pointer-carrying messages.
+  EXPECT_FALSE(sim::Post(AppState.MainWindow, plat::WM_CREATE, 0, 0));
+  Pump();
+
+  EXPECT_EQ(sim::LiveIconCount(), icons);
+  EXPECT_EQ(sim::FirstTrayIcon()->Adds, 1);
+  EXPECT_EQ(Count("SetTimer"), 0);
+  EXPECT_EQ(Count("CeRunAppAtEvent"), 0);
+}
+
+TEST_F(MainWindowTest, RequestsWhileTheMenuIsOpenOpenNoOtherAndACloseStillEnds) {
+  sim::After(10, [] {
+    for (int i = 0; i < 70; ++i) sim::Post(AppState.MainWindow, UM_SHOWMENU, 0, 0);
+    sim::TapTrayIcon(plat::WM_LBUTTONDOWN);
+    sim::Post(AppState.MainWindow, plat::WM_CLOSE, 0, 0);
+  });
+  Start();
+
+  EXPECT_FALSE(sim::ScenarioEnded()) << "the program ends by its quit message";
+  EXPECT_EQ(sim::TrackedMenus().size(), 1u);
+  EXPECT_EQ(sim::LiveMenuCount(), 0);
+  EXPECT_TRUE(sim::Windows()[0].Destroyed);
+  EXPECT_FALSE(sim::FirstTrayIcon()->Present);
+}
+
+TEST_F(MainWindowTest, EveryWayOutDoesTheCloseHandlingOnce) {
+  for (std::uint32_t way : {plat::WM_CLOSE, plat::WM_DESTROY, plat::WM_QUIT}) {
+    SetUp();
+    sim::SetRegistryDword(SettingsKey, u"View", ViewLoad);
+    sim::After(10, [way] {
+      sim::ClearCallLog();
+      sim::Post(AppState.MainWindow, way, 0, 0);
+    });
+    Start();
+
+    EXPECT_FALSE(sim::ScenarioEnded()) << way;
+    EXPECT_EQ(Count("CeRunAppAtEvent"), 1) << way;
+    EXPECT_TRUE(sim::WakeupRegistrations().empty()) << way;
+    EXPECT_FALSE(sim::FirstTrayIcon()->Present) << way;
+    EXPECT_TRUE(sim::Timers().empty()) << way;
+    EXPECT_EQ(sim::LiveIconCount(), 0) << way;
+  }
 }
 
 }  // namespace

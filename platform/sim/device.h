@@ -68,6 +68,9 @@ void TapTrayIcon(std::uint32_t mouseMessage);
 bool QuitPosted();
 int QuitCode();
 
+// What DefWindowProcW returns from now on (0 after Reset).
+void SetDefaultProcessingResult(plat::LResult result);
+
 // ---- Timers -----------------------------------------------------------------------------
 struct TimerRecord {
   plat::Window Owner;
@@ -220,6 +223,28 @@ struct TrackedMenu {
 void ChooseNextMenuCommand(std::uint32_t id);
 const std::vector<TrackedMenu>& TrackedMenus();
 int LiveMenuCount();  // every live menu handle, submenus included
+
+// ---- Shortcuts, programs and reboots ----------------------------------------------------
+// SHCreateShortcut adds a file that remembers its target (it refuses to replace a file);
+// DeleteFileW removes one. Either can be made to fail while the file set stays as it is.
+void SetShortcutCreationFails(bool fails);
+void SetFileDeletionFails(bool fails);
+std::optional<std::u16string> ShortcutTarget(const std::u16string& path);
+
+// CreateProcessW starts a program whose file exists, as given or in "\Windows".
+struct StartedProcess {
+  std::u16string Application;
+  std::u16string CommandLine;
+};
+const std::vector<StartedProcess>& StartedProcesses();
+
+// Every reboot asked for through KernelIoControl; the device refuses each, so the caller goes on.
+struct RebootRecord {
+  bool Clean;                               // SetCleanRebootFlag was called before it
+  std::vector<std::u16string> WakeupsLeft;  // the event registrations still in place then
+};
+const std::vector<RebootRecord>& Reboots();
+bool CleanRebootFlagSet();
 
 // ---- Wake-up registrations --------------------------------------------------------------
 std::vector<std::u16string> WakeupRegistrations();  // one entry per registration

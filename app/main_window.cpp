@@ -1,13 +1,13 @@
 // The main window's procedure: decodes each message and calls the procedure that owns the work.
 #include "app/main_window.h"
 
+#include "app/commands.h"
 #include "app/wakeup.h"
 #include "base/ids.h"
 #include "base/messages.h"
 #include "base/state.h"
 #include "clock/apply.h"
 #include "icon/refresh.h"
-#include "menu/commands.h"
 #include "menu/tray_menu.h"
 #include "platform/graphics.h"
 #include "platform/resources.h"

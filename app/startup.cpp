@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "app/notice.h"
+#include "app/service.h"
 #include "app/settings.h"
 #include "app/wakeup.h"
 #include "base/ids.h"
@@ -13,7 +14,6 @@
 #include "clock/apply.h"
 #include "clock/registers.h"
 #include "icon/refresh.h"
-#include "menu/service.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/windowing.h"
@@ -21,7 +21,6 @@
 namespace {
 
 constexpr char16_t InstanceMutexName[] = u"Zorvik";
-constexpr char16_t InstalledImagePath[] = u"\\Windows\\Zorvik.exe";
 constexpr char16_t AutostartLinkName[] = u"\\Zorvik.lnk";
 constexpr char16_t RealVgaLibraryPath[] = u"\\Windows\\shellres.96.dll";
 constexpr char16_t WakeupWord[] = u"AppRunAfterWakeup";

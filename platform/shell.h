@@ -39,4 +39,7 @@ bool Shell_NotifyIcon(std::uint32_t message, NotifyIconData* data);
 // Writes the folder's path (at most MaxPathChars characters with the terminator) into `path`.
 bool SHGetSpecialFolderPath(Window owner, char16_t* path, int folder, bool create);
 
+// Creates the shortcut file `shortcut` that starts `target`; false when it cannot be made.
+bool SHCreateShortcut(const char16_t* shortcut, const char16_t* target);
+
 }  // namespace plat

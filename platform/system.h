@@ -96,4 +96,24 @@ struct MemoryStatus {
 };
 void GlobalMemoryStatus(MemoryStatus* status);
 
+// ---- Files, programs and the device's reboot ----------------------------------------------
+
+// Deletes the file at `path`; false when there is none or it cannot be deleted.
+bool DeleteFileW(const char16_t* path);
+
+// Starts the program `application` (a bare name is looked up as the handheld does, in the
+// Windows folder) with `commandLine` as its whole command line: no security attributes, no
+// inherited handles, no environment or directory of its own, no start-up or process
+// information kept. False when it cannot be started.
+bool CreateProcessW(const char16_t* application, const char16_t* commandLine);
+
+// The hardware abstraction layer's controls; only the reboot is used here. False when the
+// platform refuses (the caller then simply goes on).
+inline constexpr std::uint32_t IOCTL_HAL_REBOOT = 0x0101003C;
+bool KernelIoControl(std::uint32_t code, void* input, std::uint32_t inputSize, void* output,
+                     std::uint32_t outputSize, std::uint32_t* returned);
+
+// Marks the next reboot as a clean boot: the device's stored data is wiped then.
+void SetCleanRebootFlag();
+
 }  // namespace plat

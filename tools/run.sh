@@ -43,6 +43,7 @@ else
   zv_prefix_create "$WINEPREFIX" || { echo "run: wineboot failed, see $ZV_OUT/tmp/wineboot.log" >&2; exit 1; }
 fi
 cp build/windows/zorvik.exe "$WINEPREFIX/drive_c/windows/Zorvik.exe"
+cp resources/zorvik.htm "$WINEPREFIX/drive_c/windows/zorvik.htm"
 
 # Started from C:\ so that "\Windows\Zorvik.exe" is the installed copy.
 (cd "$WINEPREFIX/drive_c" && exec wine 'C:\windows\Zorvik.exe' "$@") </dev/null &

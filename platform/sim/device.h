@@ -70,6 +70,9 @@ void TapTrayIcon(std::uint32_t mouseMessage);
 bool QuitPosted();
 int QuitCode();
 
+// What DefWindowProcW returns from now on (0 after Reset).
+void SetDefaultProcessingResult(plat::LResult result);
+
 // ---- Timers -----------------------------------------------------------------------------
 struct TimerRecord {
   plat::Window Owner;
@@ -254,6 +257,28 @@ struct EventRequest {
 const std::vector<EventRequest>& EventRequests();  // every CeRunAppAtEvent, in order
 int OpenDatabaseCount();                           // opened and not yet closed
 int LiveRecordBuffers();  // allocated by CeReadRecordProps, not yet given to LocalFree
+
+// ---- Shortcuts, programs and reboots ----------------------------------------------------
+// SHCreateShortcut adds a file that remembers its target (it refuses to replace a file);
+// DeleteFileW removes one. Either can be made to fail while the file set stays as it is.
+void SetShortcutCreationFails(bool fails);
+void SetFileDeletionFails(bool fails);
+std::optional<std::u16string> ShortcutTarget(const std::u16string& path);
+
+// CreateProcessW starts a program whose file exists, as given or in "\Windows".
+struct StartedProcess {
+  std::u16string Application;
+  std::u16string CommandLine;
+};
+const std::vector<StartedProcess>& StartedProcesses();
+
+// Every reboot asked for through KernelIoControl; the device refuses each, so the caller goes on.
+struct RebootRecord {
+  bool Clean;                               // SetCleanRebootFlag was called before it
+  std::vector<std::u16string> WakeupsLeft;  // the event registrations still in place then
+};
+const std::vector<RebootRecord>& Reboots();
+bool CleanRebootFlagSet();
 
 // ---- Resource script --------------------------------------------------------------------
 // The program's resources/zorvik.rc as the simulated loader reads it.

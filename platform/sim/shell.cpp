@@ -18,6 +18,8 @@ struct ShellState {
       {plat::CSIDL_STARTUP, u"\\Windows\\StartUp"},
       {plat::CSIDL_FONTS, u"\\Windows\\Fonts"},
   };
+  std::map<std::u16string, std::u16string> shortcutTargets;  // by folded path
+  bool shortcutCreationFails = false;
 };
 
 ShellState& S() {
@@ -51,6 +53,16 @@ void TapTrayIcon(std::uint32_t mouseMessage) {
                            static_cast<plat::LParam>(mouseMessage));
     return;
   }
+}
+
+void SetShortcutCreationFails(bool fails) { S().shortcutCreationFails = fails; }
+
+std::optional<std::u16string> ShortcutTarget(const std::u16string& path) {
+  internal::SimCall mark;
+  if (!FileExists(path)) return std::nullopt;
+  auto it = S().shortcutTargets.find(internal::Folded(path));
+  if (it == S().shortcutTargets.end()) return std::nullopt;
+  return it->second;
 }
 
 void SetSpecialFolder(int csidl, const std::u16string& path) {
@@ -110,6 +122,16 @@ bool SHGetSpecialFolderPath(Window, char16_t* path, int folder, bool) {
     return false;
   }
   sim::internal::CopyBounded(it->second, path, MaxPathChars);
+  return true;
+}
+
+bool SHCreateShortcut(const char16_t* shortcut, const char16_t* target) {
+  PlatformCall call("SHCreateShortcut");
+  if (shortcut == nullptr || target == nullptr || S().shortcutCreationFails) return false;
+  std::u16string path = sim::internal::FromZ(shortcut);
+  if (path.empty() || sim::FileExists(path)) return false;
+  sim::AddFile(path);
+  S().shortcutTargets[sim::internal::Folded(path)] = sim::internal::FromZ(target);
   return true;
 }
 

@@ -54,6 +54,10 @@ struct SystemState {
   bool powerAvailable = true;
   std::vector<bool> powerUpdateFlags;
   plat::MemoryStatus memory = DefaultMemoryStatus();
+  bool fileDeletionFails = false;
+  std::vector<sim::StartedProcess> started;
+  bool cleanRebootFlag = false;
+  std::vector<sim::RebootRecord> reboots;
 };
 
 SystemState& Sys() {
@@ -218,6 +222,11 @@ std::vector<bool> PowerStatusUpdateFlags() {
 
 void SetMemoryStatus(const plat::MemoryStatus& status) { Sys().memory = status; }
 
+void SetFileDeletionFails(bool fails) { Sys().fileDeletionFails = fails; }
+const std::vector<StartedProcess>& StartedProcesses() { return Sys().started; }
+const std::vector<RebootRecord>& Reboots() { return Sys().reboots; }
+bool CleanRebootFlagSet() { return Sys().cleanRebootFlag; }
+
 }  // namespace sim
 
 namespace plat {
@@ -324,6 +333,46 @@ void GlobalMemoryStatus(MemoryStatus* status) {
   std::uint32_t length = status->Length;
   *status = Sys().memory;
   status->Length = length;
+}
+
+bool DeleteFileW(const char16_t* path) {
+  PlatformCall call("DeleteFileW");
+  auto& s = Sys();
+  std::size_t at = path != nullptr ? FindFile(path) : s.files.size();
+  if (s.fileDeletionFails || at == s.files.size()) {
+    s.lastError = ERROR_FILE_NOT_FOUND;
+    return false;
+  }
+  s.files.erase(s.files.begin() + static_cast<long>(at));
+  return true;
+}
+
+bool CreateProcessW(const char16_t* application, const char16_t* commandLine) {
+  PlatformCall call("CreateProcessW");
+  auto& s = Sys();
+  std::u16string name = sim::internal::FromZ(application);
+  bool found = !name.empty() && (FindFile(name) != s.files.size() ||
+                                 FindFile(u"\\Windows\\" + name) != s.files.size());
+  if (!found) {
+    s.lastError = ERROR_FILE_NOT_FOUND;
+    return false;
+  }
+  s.started.push_back({name, sim::internal::FromZ(commandLine)});
+  return true;
+}
+
+bool KernelIoControl(std::uint32_t code, void*, std::uint32_t, void*, std::uint32_t,
+                     std::uint32_t*) {
+  PlatformCall call("KernelIoControl");
+  if (code != IOCTL_HAL_REBOOT) return false;
+  auto& s = Sys();
+  s.reboots.push_back({s.cleanRebootFlag, sim::WakeupRegistrations()});
+  return false;  // refused: the simulated device keeps running
+}
+
+void SetCleanRebootFlag() {
+  PlatformCall call("SetCleanRebootFlag");
+  Sys().cleanRebootFlag = true;
 }
 
 }  // namespace plat

@@ -46,6 +46,7 @@ struct WindowingState {
   std::vector<TimerEntry> timers;
   std::uint64_t nextTimerOrder = 0;
   std::uintptr_t nextThreadTimerId = 0x7F00;
+  plat::LResult defaultProcessingResult = 0;
   std::map<int, int> metrics = {
       {plat::SM_CXSCREEN, 240}, {plat::SM_CYSCREEN, 320}, {plat::SM_CXICON, 32},
       {plat::SM_CYICON, 32},    {plat::SM_CXSMICON, 16},  {plat::SM_CYSMICON, 16},
@@ -235,6 +236,8 @@ int Metric(int index) {
 
 }  // namespace internal
 
+void SetDefaultProcessingResult(plat::LResult result) { W().defaultProcessingResult = result; }
+
 const std::vector<WindowRecord>& Windows() { return W().windows; }
 
 plat::Window AddForeignWindow(const std::u16string& className, const std::u16string& title) {
@@ -347,7 +350,7 @@ bool DestroyWindow(Window window) {
 
 LResult DefWindowProcW(Window, std::uint32_t, WParam, LParam) {
   PlatformCall call("DefWindowProcW");
-  return 0;
+  return W().defaultProcessingResult;
 }
 
 Window FindWindowW(const char16_t* className, const char16_t* title) {

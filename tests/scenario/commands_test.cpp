@@ -1,0 +1,301 @@
+// Menu commands on the simulated handheld: each identifier's observable effect, the default
+// processing, the tool dialogs, and the service commands' questions, reboots and shortcut.
+#include "app/commands.h"
+
+#include <functional>
+#include <map>
+
+#include "app/service.h"
+#include "base/messages.h"
+#include "scenario.h"
+
+namespace {
+
+using CommandsTest = ScenarioTest;
+
+const std::u16string DisplayKey = u"HKLM\\Drivers\\Display\\GPE";
+const std::u16string StartupLink = u"\\Windows\\StartUp\\Zorvik.lnk";
+
+// What the user could see or find afterwards, one entry per kind of effect.
+std::map<std::string, std::string> Observe() {
+  std::map<std::string, std::string> seen;
+  for (int slot = 0; slot < 8; ++slot) {
+    seen["slot" + std::to_string(slot + 1)] = std::to_string(AppState.PresetTable[slot]);
+  }
+  seen["view"] = std::to_string(AppState.IconView);
+  seen["colors"] = std::to_string(AppState.IconColors);
+  seen["tempo"] = std::to_string(AppState.UpdateTempo);
+  seen["watch"] = std::to_string(AppState.WatchMode);
+  seen["autostart"] = std::to_string(AppState.Capabilities.AutostartEnabled);
+  seen["orientation"] = std::to_string(sim::Orientation());
+  seen["dialogs"] = std::to_string(sim::Dialogs().size());
+  if (!sim::Dialogs().empty())
+    seen["dialogs"] += "@" + std::to_string(sim::Dialogs().back().TemplateId);
+  seen["boxes"] = std::to_string(sim::MessageBoxes().size());
+  seen["started"] = std::to_string(sim::StartedProcesses().size());
+  int closes = 0;
+  for (const sim::PostedMessage& m : sim::PostedMessages()) closes += m.Id == plat::WM_CLOSE;
+  seen["close"] = std::to_string(closes);
+  return seen;
+}
+
+// The entries that changed, as "name=new" separated by spaces.
+std::string Changes(const std::map<std::string, std::string>& before) {
+  std::string out;
+  for (const auto& [name, value] : Observe()) {
+    if (before.at(name) == value) continue;
+    if (!out.empty()) out += ' ';
+    out += name + "=" + value;
+  }
+  return out;
+}
+
+struct CommandRange {
+  int first;
+  int last;
+  std::function<std::string(int id)> expected;
+};
+
+// The clock edits (1001-1024, 1027-1057) reach the hardware only once applying clock words is
+// in place; their rows join this table then.
+const CommandRange CommandRanges[] = {
+    {1000, 1000, [](int) { return "dialogs=1@100"; }},
+    {1025, 1025, [](int) { return "watch=1"; }},
+    {1059, 1066,
+     [](int id) {
+       return "slot" + std::to_string(id - 1058) + "=" + std::to_string(AppState.CurrentClockWord);
+     }},
+    {1068, 1075, [](int id) { return "slot" + std::to_string(id - 1067) + "=0"; }},
+    // Seeded colours: foreground and background index 5, both shown as black.
+    {1076, 1076, [](int) { return "colors=" + std::to_string(0x50000); }},
+    {1077, 1083, [](int id) { return "colors=" + std::to_string(0x50000 + id - 1068); }},
+    {1084, 1084, [](int) { return "colors=" + std::to_string(5); }},
+    {1085, 1091, [](int id) { return "colors=" + std::to_string(((id - 1076) << 16) + 5); }},
+    {1092, 1093, [](int id) { return "tempo=" + std::to_string(id - 1092); }},
+    {1095, 1096, [](int id) { return "tempo=" + std::to_string(id - 1092); }},
+    {1097, 1097, [](int) { return "dialogs=1@100"; }},
+    {1098, 1098, [](int) { return "dialogs=1@102"; }},
+    {1099, 1099, [](int) { return "started=1"; }},
+    {1100, 1101, [](int) { return "boxes=1"; }},  // DisplayMode 0: both ask
+    {1102, 1104, [](int id) { return "orientation=" + std::to_string(id - 1102); }},
+    {1105, 1105, [](int) { return "orientation=4"; }},
+    {1106, 1106, [](int) { return "view=0"; }},
+    {1108, 1111, [](int id) { return "view=" + std::to_string(id - 1106); }},
+    {1112, 1112, [](int) { return "autostart=1"; }},
+    {1113, 1114, [](int) { return "boxes=1"; }},
+    {1115, 1115, [](int) { return "close=1"; }},
+};
+
+TEST_F(CommandsTest, EveryCommandReachesItsOperationWithItsArgument) {
+  for (const CommandRange& range : CommandRanges) {
+    for (int id = range.first; id <= range.last; ++id) {
+      SCOPED_TRACE(id);
+      SetUp();
+      sim::AddFile(u"\\Windows\\peghelp.exe");
+      sim::SetOrientation(7);       // none of the four, so that each turn shows
+      sim::Cpu().Cccr = 0x2000118;  // in no preset slot, so that each store shows
+      sim::SetRegistryDword(SettingsKey, u"Color", 0x50005);
+      for (const char16_t* slot :
+           {u"Freq1", u"Freq2", u"Freq3", u"Freq4", u"Freq5", u"Freq6", u"Freq7", u"Freq8"}) {
+        sim::SetRegistryDword(SettingsKey, slot, 0x2000290);
+      }
+      Start();
+      const auto before = Observe();
+      EXPECT_EQ(HandleMenuCommand(AppState.MainWindow, static_cast<plat::WParam>(id), 0), 0);
+      EXPECT_EQ(Changes(before), range.expected(id));
+    }
+  }
+}
+
+TEST_F(CommandsTest, OnlyTheLowWordCountsAndTheRestGetsTheDefaultProcessingResult) {
+  Start();
+  sim::SetDefaultProcessingResult(77);
+  EXPECT_EQ(HandleMenuCommand(AppState.MainWindow, 0x12340000u | IDM_VIEW_MEMORY, 0), 0);
+  EXPECT_EQ(AppState.IconView, ViewMemory);
+
+  for (plat::WParam id : {999u, 1116u, 1026u, 1058u, 1067u, 0x10000u | 1026u}) {
+    SCOPED_TRACE(id);
+    sim::ClearCallLog();
+    const auto before = Observe();
+    EXPECT_EQ(HandleMenuCommand(AppState.MainWindow, id, 5), 77);
+    EXPECT_EQ(Count("DefWindowProcW"), 1);
+    EXPECT_EQ(Changes(before), "");
+  }
+}
+
+TEST_F(CommandsTest, AnOpenDialogIsBroughtForwardAndTheOtherOneNests) {
+  Start();
+  sim::After(10, [] { sim::Post(AppState.MainWindow, plat::WM_COMMAND, IDM_PROCESSES, 0); });
+  sim::After(20, [] { sim::Post(AppState.MainWindow, plat::WM_COMMAND, IDM_INFO, 0); });
+  sim::After(30,
+             [] { sim::Post(AppState.MainWindow, plat::WM_COMMAND, IDM_SERVICE_PROCESSES, 0); });
+  sim::After(40, [] { sim::Post(AppState.MainWindow, plat::WM_COMMAND, IDM_INFO, 0); });
+  Pump();
+
+  std::vector<sim::DialogRecord> dialogs = sim::Dialogs();
+  ASSERT_EQ(dialogs.size(), 2u);
+  EXPECT_EQ(dialogs[0].TemplateId, 100);
+  EXPECT_EQ(dialogs[1].TemplateId, 102);
+  EXPECT_EQ(dialogs[0].Owner, plat::Window{});
+  EXPECT_EQ(sim::ForegroundRequests(),
+            (std::vector<plat::Window>{dialogs[0].Handle, dialogs[1].Handle}));
+  EXPECT_EQ(AppState.ProcessDialogWindow, plat::Window{});
+  EXPECT_EQ(AppState.InfoDialogWindow, plat::Window{});
+
+  // With the template gone nothing opens and the next request tries again.
+  sim::RemoveDialogResource(100);
+  ShowToolDialog(ProcessListDialog);
+  EXPECT_EQ(sim::Dialogs().size(), 2u);
+}
+
+// ---- Service commands --------------------------------------------------------------------
+
+TEST_F(CommandsTest, RebootsAskFirstAndOnlyTheHardResetKeepsTheRegistrations) {
+  struct Case {
+    const char* name;
+    std::uint32_t displayMode;
+    int command;
+    std::vector<int> answers;
+    std::vector<std::u16string> boxTexts;
+    std::vector<std::uint32_t> styles;
+    int reboots;
+    bool clean;
+    bool registrationsLeft;
+    std::optional<std::uint32_t> density;
+  };
+  const std::u16string vga = u"Установить режим VGA и выполнить перезагрузку ?";
+  const std::u16string realVga = u"Установить режим RealVGA и выполнить перезагрузку ?";
+  const std::u16string soft = u"Вы действительно хотите выполнить перезагрузку ?";
+  const std::u16string hard = u"Вы действительно хотите выполнить полную очистку системы ?";
+  const std::u16string warn =
+      u"Очистка системы приведет к потере всех данных и возврату к заводским настройкам !";
+  const Case cases[] = {
+      {"VgaInForce", 1, IDM_VGA, {}, {}, {}, 0, false, true, std::nullopt},
+      {"RealVgaInForce", 2, IDM_REALVGA, {}, {}, {}, 0, false, true, std::nullopt},
+      {"VgaWithoutMode", 0, IDM_VGA, {6}, {vga}, {0x50124}, 1, false, false, 192},
+      {"RealVga", 1, IDM_REALVGA, {6}, {realVga}, {0x50124}, 1, false, false, 96},
+      {"RealVgaNo", 1, IDM_REALVGA, {7}, {realVga}, {0x50124}, 0, false, true, std::nullopt},
+      {"Soft", 0, IDM_SOFT_RESET, {6}, {soft}, {0x50124}, 1, false, false, std::nullopt},
+      {"SoftNo", 0, IDM_SOFT_RESET, {7}, {soft}, {0x50124}, 0, false, true, std::nullopt},
+      {"HardNoFirst", 0, IDM_HARD_RESET, {7}, {hard}, {0x50124}, 0, false, true, std::nullopt},
+      {"HardNoSecond",
+       0,
+       IDM_HARD_RESET,
+       {6, 7},
+       {hard, warn},
+       {0x50124, 0x50134},
+       0,
+       false,
+       true,
+       std::nullopt},
+      {"Hard",
+       0,
+       IDM_HARD_RESET,
+       {6, 6},
+       {hard, warn},
+       {0x50124, 0x50134},
+       1,
+       true,
+       true,
+       std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    sim::CreateRegistryKey(DisplayKey);
+    Start();
+    ASSERT_EQ(sim::WakeupRegistrations().size(), 1u);
+    AppState.DisplayMode = c.displayMode;
+    for (int answer : c.answers) sim::AnswerNextMessageBox(answer);
+
+    HandleMenuCommand(AppState.MainWindow, static_cast<plat::WParam>(c.command), 0);
+
+    std::vector<std::u16string> texts;
+    std::vector<std::uint32_t> styles;
+    const char16_t* caption = c.command == IDM_SOFT_RESET   ? u"Перезагрузка"
+                              : c.command == IDM_HARD_RESET ? u"Полный сброс"
+                                                            : u"Экран";
+    for (std::size_t i = 0; i < sim::MessageBoxes().size(); ++i) {
+      const sim::MessageBoxRecord& box = sim::MessageBoxes()[i];
+      texts.push_back(box.Text);
+      styles.push_back(box.Style);
+      EXPECT_EQ(box.Owner, plat::Window{});
+      EXPECT_EQ(box.Caption, i == 1 ? u"Внимание" : caption);
+    }
+    EXPECT_EQ(texts, c.boxTexts);
+    EXPECT_EQ(styles, c.styles);
+    ASSERT_EQ(static_cast<int>(sim::Reboots().size()), c.reboots);
+    EXPECT_EQ(sim::CleanRebootFlagSet(), c.clean);
+    if (c.reboots > 0) {
+      EXPECT_EQ(sim::Reboots()[0].WakeupsLeft.empty(), !c.registrationsLeft);
+    }
+    EXPECT_EQ(sim::WakeupRegistrations().empty(), !c.registrationsLeft);
+    for (const char16_t* name : {u"LogicalPixelsX", u"LogicalPixelsY"}) {
+      EXPECT_EQ(sim::GetRegistryDword(DisplayKey, name), c.density);
+    }
+    EXPECT_EQ(AppState.DisplayMode, c.displayMode);  // the refused reboot changes nothing
+  }
+}
+
+TEST_F(CommandsTest, AutostartFollowsTheShortcutThatExists) {
+  struct Case {
+    const char* name;
+    bool linkAtStart;
+    bool creationFails;
+    bool deletionFails;
+    std::vector<bool> marks;  // AutostartEnabled after each of two toggles
+  };
+  const Case cases[] = {
+      {"Absent", false, false, false, {true, false}},
+      {"Present", true, false, false, {false, true}},
+      {"CreationFails", false, true, false, {false, false}},
+      {"DeletionFails", true, false, true, {true, true}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    if (c.linkAtStart) sim::AddFile(StartupLink);
+    Start();
+    sim::SetShortcutCreationFails(c.creationFails);
+    sim::SetFileDeletionFails(c.deletionFails);
+    for (bool mark : c.marks) {
+      ToggleAutostart();
+      EXPECT_EQ(AppState.Capabilities.AutostartEnabled != 0, mark);
+      EXPECT_EQ(sim::FileExists(StartupLink), mark);
+    }
+    if (!c.linkAtStart && !c.creationFails) {
+      EXPECT_EQ(Count("SHCreateShortcut"), 1);
+      EXPECT_EQ(Count("DeleteFileW"), 1);
+    }
+  }
+  // The shortcut always starts the installed copy.
+  SetUp();
+  Start();
+  ToggleAutostart();
+  EXPECT_EQ(sim::ShortcutTarget(StartupLink), u"\\Windows\\Zorvik.exe");
+}
+
+TEST_F(CommandsTest, HelpStartsTheViewerOrBeepsOnce) {
+  Start();
+  OpenHelp();
+  EXPECT_TRUE(sim::StartedProcesses().empty());
+  EXPECT_EQ(sim::Beeps(), std::vector<std::uint32_t>{plat::MB_ICONHAND});
+
+  sim::AddFile(u"\\Windows\\peghelp.exe");
+  OpenHelp();
+  ASSERT_EQ(sim::StartedProcesses().size(), 1u);
+  EXPECT_EQ(sim::StartedProcesses()[0].Application, u"peghelp.exe");
+  EXPECT_EQ(sim::StartedProcesses()[0].CommandLine, u"file:zorvik.htm#Main_Contents");
+  EXPECT_EQ(sim::Beeps().size(), 1u);
+}
+
+TEST_F(CommandsTest, ExitEndsTheProgramWithItsIconAndRegistrationGone) {
+  sim::ChooseNextMenuCommand(IDM_EXIT);
+  sim::After(10, [] { sim::TapTrayIcon(plat::WM_LBUTTONDOWN); });
+  EXPECT_EQ(Start(), 0);
+  EXPECT_TRUE(sim::QuitPosted());
+  EXPECT_FALSE(sim::FirstTrayIcon()->Present);
+  EXPECT_TRUE(sim::WakeupRegistrations().empty());
+}
+
+}  // namespace

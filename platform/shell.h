@@ -39,4 +39,15 @@ bool Shell_NotifyIcon(std::uint32_t message, NotifyIconData* data);
 // Writes the folder's path (at most MaxPathChars characters with the terminator) into `path`.
 bool SHGetSpecialFolderPath(Window owner, char16_t* path, int folder, bool create);
 
+// A file's shell icon: with SHGFI_ICON | SHGFI_SMALLICON, info->IconHandle gets a new small icon
+// that the caller destroys with DestroyIcon. Returns 0 on failure (no icon then).
+inline constexpr std::uint32_t SHGFI_SMALLICON = 0x1;
+inline constexpr std::uint32_t SHGFI_ICON = 0x100;
+struct ShellFileInfo {
+  Icon IconHandle;
+  int IconIndex;
+};
+std::uintptr_t SHGetFileInfo(const char16_t* path, std::uint32_t attributes, ShellFileInfo* info,
+                             std::uint32_t flags);
+
 }  // namespace plat

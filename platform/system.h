@@ -32,6 +32,16 @@ struct FindData {
 // Starts a file search; InvalidHandle when nothing matches.
 Handle FindFirstFileW(const char16_t* pattern, FindData* data);
 bool FindClose(Handle search);
+// The next match of a search; false when there is none left.
+bool FindNextFileW(Handle search, FindData* data);
+
+// A file's attributes and size (the standard information level, 0).
+inline constexpr int GetFileExInfoStandard = 0;
+struct FileAttributeData {
+  std::uint32_t Attributes;
+  std::uint64_t Size;
+};
+bool GetFileAttributesExW(const char16_t* path, int level, FileAttributeData* data);
 
 // The display settings record; the program uses only these fields.
 struct DeviceMode {

@@ -114,5 +114,12 @@ void ResetMemory();
 void ResetHardware();
 void ResetNotification();
 void ResetSystem();
+void ResetProcesses();
+void ResetControls();
+void ResetSysinfo();
+// Closes a process handle from OpenProcess; false when `handle` is none.
+bool CloseProcessHandle(plat::Handle handle);
+// The system's current time zone bias, in minutes.
+std::int32_t TimeZoneBias();
 
 }  // namespace sim::internal

@@ -27,10 +27,22 @@ void CopyProcess(const PROCESSENTRY32W& desktop, plat::ProcessEntry* entry) {
   entry->ExeFile[MAX_PATH - 1] = u'\0';
 }
 
+// The desktop's base priorities (1..31, 8 normal) on the handheld's eight levels (0 time-critical,
+// 3 normal, 7 idle).
+std::int32_t HandheldPriority(LONG desktop) {
+  if (desktop >= 15) return 0;
+  if (desktop >= 10) return 1;
+  if (desktop == 9) return 2;
+  if (desktop == 8) return 3;
+  if (desktop == 7) return 4;
+  if (desktop == 6) return 5;
+  return desktop >= 2 ? 6 : 7;
+}
+
 void CopyThread(const THREADENTRY32& desktop, plat::ThreadEntry* entry) {
   entry->ThreadId = desktop.th32ThreadID;
   entry->OwnerProcessId = desktop.th32OwnerProcessID;
-  entry->BasePriority = desktop.tpBasePri;
+  entry->BasePriority = HandheldPriority(desktop.tpBasePri);
 }
 
 plat::FileTime ToPlatformTime(const FILETIME& time) {

@@ -1,7 +1,9 @@
-// The system information dialog.
+// The system information dialog: a tree filled once, when the dialog opens.
 #include "info/info_dialog.h"
 
+#include "base/ids.h"
 #include "base/state.h"
+#include "info/info_tree.h"
 #include "platform/dialogs.h"
 #include "platform/windowing.h"
 
@@ -11,6 +13,7 @@ std::intptr_t InfoDialogProc(plat::Window window, std::uint32_t message, plat::W
     case plat::WM_INITDIALOG:
       // The menu's dispatch finds an open dialog by this handle and brings it forward.
       AppState.InfoDialogWindow = window;
+      FillInfoTree(plat::GetDlgItem(window, IDC_TREE));
       return 1;
     case plat::WM_COMMAND: {
       const int id = static_cast<int>(wParam & 0xFFFF);

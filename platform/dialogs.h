@@ -52,6 +52,45 @@ Window GetDlgItem(Window dialog, int id);
 // Brings a window to the front and gives it the input focus.
 bool SetForegroundWindow(Window window);
 
+// ---- Controls of the dialogs: list view, tree view, image lists ---------------------------
+
+enum class ImageList : std::uintptr_t {};
+enum class TreeItem : std::uintptr_t {};  // 0 is the root of the tree
+
+inline constexpr int LVCFMT_LEFT = 0;
+inline constexpr int LVSCW_AUTOSIZE_USEHEADER = -2;
+inline constexpr std::uint32_t LVS_EX_FULLROWSELECT = 0x20;
+inline constexpr std::uint32_t LVIS_SELECTED = 0x2;
+inline constexpr int LVNI_ALL = 0;
+inline constexpr int LVSIL_SMALL = 1;
+inline constexpr std::uint32_t ILC_COLORDDB = 0xFE;
+
+// Report-view list: columns, rows (an item with its text, image index and 32-bit parameter) and
+// their cells. Every text is copied by the control. Index results are -1 on failure. An image
+// index below 0 gives the item no image.
+int ListViewInsertColumn(Window list, int column, int format, const char16_t* header);
+bool ListViewSetColumnWidth(Window list, int column, int width);
+void ListViewSetExtendedStyle(Window list, std::uint32_t style);
+int ListViewInsertItem(Window list, int index, const char16_t* text, int image, LParam parameter);
+bool ListViewSetItemText(Window list, int index, int column, const char16_t* text);
+bool ListViewDeleteAllItems(Window list);
+// The next item after `start` (-1: the first) in any state; -1 when there is none.
+int ListViewGetNextItem(Window list, int start, int flags);
+std::uint32_t ListViewGetItemState(Window list, int index, std::uint32_t mask);
+// The parameter of item `index`; false when there is no such item.
+bool ListViewGetItemParam(Window list, int index, LParam* parameter);
+// Gives the list its image list of `kind`; returns the one it had, which the caller now owns.
+ImageList ListViewSetImageList(Window list, ImageList images, int kind);
+
+// Tree: appends an item with `text` as the last child of `parent`; 0 on failure.
+TreeItem TreeViewInsertItem(Window tree, TreeItem parent, const char16_t* text);
+
+// Image lists of square icons. ImageList_ReplaceIcon with index -1 appends a copy of the icon and
+// returns its index (-1 on failure); the caller still owns `icon`.
+ImageList ImageList_Create(int width, int height, std::uint32_t flags, int initial, int grow);
+int ImageList_ReplaceIcon(ImageList images, int index, Icon icon);
+bool ImageList_Destroy(ImageList images);
+
 // ---- Message boxes and beeps ------------------------------------------------------------
 
 // Modal message box with the platform's own loop; returns the button pressed.

@@ -41,5 +41,9 @@ long RegQueryValueExW(RegKey key, const char16_t* name, std::uint32_t* reserved,
 long RegSetValueExW(RegKey key, const char16_t* name, std::uint32_t reserved, std::uint32_t type,
                     const void* data, std::uint32_t size);
 long RegCloseKey(RegKey key);
+// The name of subkey `index` into `name` (`*nameLength` characters with the terminator; becomes
+// the name's length). ERROR_NO_MORE_ITEMS past the last subkey.
+inline constexpr long ERROR_NO_MORE_ITEMS = 259;
+long RegEnumKeyExW(RegKey key, std::uint32_t index, char16_t* name, std::uint32_t* nameLength);
 
 }  // namespace plat

@@ -42,4 +42,15 @@ bool SHGetSpecialFolderPath(Window owner, char16_t* path, int folder, bool creat
 // Creates the shortcut file `shortcut` that starts `target`; false when it cannot be made.
 bool SHCreateShortcut(const char16_t* shortcut, const char16_t* target);
 
+// A file's shell icon: with SHGFI_ICON | SHGFI_SMALLICON, info->IconHandle gets a new small icon
+// that the caller destroys with DestroyIcon. Returns 0 on failure (no icon then).
+inline constexpr std::uint32_t SHGFI_SMALLICON = 0x1;
+inline constexpr std::uint32_t SHGFI_ICON = 0x100;
+struct ShellFileInfo {
+  Icon IconHandle;
+  int IconIndex;
+};
+std::uintptr_t SHGetFileInfo(const char16_t* path, std::uint32_t attributes, ShellFileInfo* info,
+                             std::uint32_t flags);
+
 }  // namespace plat

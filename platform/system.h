@@ -32,6 +32,16 @@ struct FindData {
 // Starts a file search; InvalidHandle when nothing matches.
 Handle FindFirstFileW(const char16_t* pattern, FindData* data);
 bool FindClose(Handle search);
+// The next match of a search; false when there is none left.
+bool FindNextFileW(Handle search, FindData* data);
+
+// A file's attributes and size (the standard information level, 0).
+inline constexpr int GetFileExInfoStandard = 0;
+struct FileAttributeData {
+  std::uint32_t Attributes;
+  std::uint64_t Size;
+};
+bool GetFileAttributesExW(const char16_t* path, int level, FileAttributeData* data);
 
 // The display settings record; the program uses only these fields.
 struct DeviceMode {
@@ -107,8 +117,9 @@ bool DeleteFileW(const char16_t* path);
 // information kept. False when it cannot be started.
 bool CreateProcessW(const char16_t* application, const char16_t* commandLine);
 
-// The hardware abstraction layer's controls; only the reboot is used here. False when the
-// platform refuses (the caller then simply goes on).
+// The hardware abstraction layer's controls: the reboot (here) and the processor information
+// (sysinfo.h). False when the platform refuses or does not serve the code (the caller then
+// simply goes on).
 inline constexpr std::uint32_t IOCTL_HAL_REBOOT = 0x0101003C;
 bool KernelIoControl(std::uint32_t code, void* input, std::uint32_t inputSize, void* output,
                      std::uint32_t outputSize, std::uint32_t* returned);

@@ -70,6 +70,20 @@ LResult DefWindowProcW(Window window, std::uint32_t message, WParam wParam, LPar
 // Finds a top-level window by class and title; 0 when none.
 Window FindWindowW(const char16_t* className, const char16_t* title);
 
+// Top-level windows of every process, in the platform's order; the callback returns non-zero to
+// go on. False when the callback stopped the enumeration.
+using EnumWindowsProc = int (*)(Window window, LParam parameter);
+bool EnumWindows(EnumWindowsProc callback, LParam parameter);
+bool IsWindowVisible(Window window);
+// The window's title in `buffer` of `capacity` characters, terminated and cut to fit; returns its
+// length, 0 when it has none.
+int GetWindowTextW(Window window, char16_t* buffer, int capacity);
+// The id of the thread that created the window; `*processId` gets its process's id (0 when the
+// window does not exist).
+std::uint32_t GetWindowThreadProcessId(Window window, std::uint32_t* processId);
+// The window of the platform's shell (its desktop or taskbar); 0 when there is none.
+Window GetShellWindow();
+
 // Queues a message for a window of this or another process; false when it could not be queued.
 bool PostMessageW(Window window, std::uint32_t message, WParam wParam, LParam lParam);
 void PostQuitMessage(int exitCode);

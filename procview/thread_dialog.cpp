@@ -1,17 +1,39 @@
-// The thread list dialog.
+// The thread list dialog: five columns sized to their headers, filled from a thread snapshot.
 #include "procview/thread_dialog.h"
 
+#include "base/ids.h"
 #include "base/state.h"
 #include "platform/dialogs.h"
 #include "platform/windowing.h"
+#include "procview/thread_list.h"
+
+namespace {
+
+// The spaces in the headers widen their columns, which are sized to fit the header.
+constexpr const char16_t* ThreadColumns[] = {
+    u"№", u" приоритет   ", u"активность", u"режим ядра", u" время  создания      ",
+};
+
+}  // namespace
 
 std::intptr_t ThreadDialogProc(plat::Window window, std::uint32_t message, plat::WParam wParam,
                                plat::LParam /*lParam*/) {
+  const plat::Window list = plat::GetDlgItem(window, IDC_LIST);
   switch (message) {
-    case plat::WM_INITDIALOG:
-      // The menu's dispatch finds an open dialog by this handle and brings it forward.
+    case plat::WM_INITDIALOG: {
+      // The menu's dispatch and the process list find the open dialog by this handle.
       AppState.ThreadDialogWindow = window;
+      int column = 0;
+      for (const char16_t* header : ThreadColumns) {
+        plat::ListViewInsertColumn(list, column++, plat::LVCFMT_LEFT, header);
+      }
+      for (int i = 0; i < column; ++i) {
+        plat::ListViewSetColumnWidth(list, i, plat::LVSCW_AUTOSIZE_USEHEADER);
+      }
+      plat::ListViewSetExtendedStyle(list, plat::LVS_EX_FULLROWSELECT);
+      FillThreadList(list);
       return 1;
+    }
     case plat::WM_COMMAND: {
       const int id = static_cast<int>(wParam & 0xFFFF);
       if (id != plat::IDOK && id != plat::IDCANCEL) return 0;

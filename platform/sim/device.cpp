@@ -251,6 +251,9 @@ void Reset() {
   internal::ResetHardware();
   internal::ResetNotification();
   internal::ResetSystem();
+  internal::ResetProcesses();
+  internal::ResetControls();
+  internal::ResetSysinfo();
   programAllocations = 0;
 }
 

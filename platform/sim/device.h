@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/dialogs.h"
 #include "platform/graphics.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -311,6 +312,88 @@ struct ResourceScript {
   std::vector<Custom> CustomResources;
 };
 const ResourceScript& Resources();
+
+// ---- Processes and threads --------------------------------------------------------------
+// The process table in snapshot order. The default device runs only the program's own process,
+// ProgramProcessId, "Zorvik.exe" at "\Windows\Zorvik.exe" with one thread.
+inline constexpr std::uint32_t ProgramProcessId = 0x100;
+struct ThreadRecord {
+  std::uint32_t Id;
+  std::int32_t BasePriority;
+  std::uint64_t Creation;  // file time, UTC
+  std::uint64_t Kernel;    // durations in 100 ns units
+  std::uint64_t User;
+  bool TimesUnreadable;  // GetThreadTimes fails for it
+};
+struct ProcessRecord {
+  std::uint32_t Id;
+  std::u16string ExeFile;
+  std::u16string Path;  // what GetModuleFileNameW gives
+  std::vector<ThreadRecord> Threads;
+  bool Protected;  // TerminateProcess fails on it
+};
+void AddProcess(const ProcessRecord& process);
+std::vector<ProcessRecord> Processes();  // the running ones
+bool ProcessRunning(std::uint32_t id);
+// The process ends right after the next snapshot is taken, before anything else is asked of it.
+void EndProcessAfterNextSnapshot(std::uint32_t id);
+void SetSnapshotFails(bool fails);
+// A top-level window of another process.
+plat::Window AddProcessWindow(std::uint32_t processId, const std::u16string& title, bool visible);
+void SetShellWindow(plat::Window window);         // what GetShellWindow returns (0 by default)
+std::vector<std::uint32_t> PermissionRequests();  // every SetProcPermissions mask, in order
+void SetTimeZoneBias(std::int32_t minutes);       // local time = UTC - bias
+// A file with its size (added to the file set); files without a size read as 0 bytes.
+void SetFileSize(const std::u16string& path, std::uint64_t size);
+// The file whose shell icon an icon handle was made from ("" for any other icon).
+std::u16string ShellIconSource(plat::Icon icon);
+
+// ---- List views, tree views and image lists ---------------------------------------------
+struct ListViewRow {
+  std::vector<std::u16string> Cells;  // column 0 is the item text
+  int Image;
+  plat::LParam Parameter;
+  bool Selected;
+};
+struct ListViewRecord {
+  std::vector<std::u16string> Columns;
+  std::vector<int> Widths;
+  std::uint32_t ExtendedStyle;
+  std::vector<ListViewRow> Rows;
+  plat::ImageList SmallImages;
+};
+std::optional<ListViewRecord> ListView(plat::Window list);
+void SelectRow(plat::Window list, int index);  // the user taps a row (single selection)
+struct TreeItemRecord {
+  std::u16string Text;
+  std::vector<TreeItemRecord> Children;
+};
+std::vector<TreeItemRecord> TreeItems(plat::Window tree);  // the top-level items
+struct ImageListRecord {
+  int Width;
+  int Height;
+  std::uint32_t Flags;
+  std::vector<std::u16string> Sources;  // per image: ShellIconSource of the icon copied in
+  bool Destroyed;
+};
+std::optional<ImageListRecord> GetImageList(plat::ImageList images);
+int LiveImageListCount();  // not destroyed, by the program or with the list that owned it
+
+// ---- System information -----------------------------------------------------------------
+struct SystemInfo {
+  bool ProcessorQueryWorks;
+  std::u16string Vendor;
+  std::u16string ProcessorName;
+  std::uint32_t StoreSize;
+  std::uint32_t StoreFree;
+  int StorageCards;
+  std::uint32_t Major, Minor, Build;
+  std::uint32_t OemCodePage, AnsiCodePage;
+  std::uint16_t Language;
+};
+// Defaults: query works ("Intel", "PXA270"), store 32 MiB with 12 MiB free, no cards, version
+// 4.21 build 1088, code pages 866 and 1251, language 1049.
+SystemInfo& Info();
 
 // ---- Call log ---------------------------------------------------------------------------
 // Every platform operation the program made, in order: the operation's name as in platform/*.h.

@@ -122,5 +122,15 @@ void ResetMemory();
 void ResetHardware();
 void ResetNotification();
 void ResetSystem();
+void ResetProcesses();
+void ResetControls();
+void ResetSysinfo();
+// Closes a process handle from OpenProcess; false when `handle` is none.
+bool CloseProcessHandle(plat::Handle handle);
+// The system's current time zone bias, in minutes.
+std::int32_t TimeZoneBias();
+
+// The kernel's processor information query (sysinfo.cpp), served through KernelIoControl.
+bool AnswerProcessorQuery(void* output, std::uint32_t outputSize, std::uint32_t* returned);
 
 }  // namespace sim::internal

@@ -3,6 +3,7 @@
 #include "platform/registry.h"
 
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <memory>
 
@@ -284,6 +285,26 @@ long RegCloseKey(RegKey key) {
   std::u16string path = it->second.Path;
   R().open.erase(it);
   return Record("close", path, nullptr, 0, ERROR_SUCCESS);
+}
+
+}  // namespace plat
+
+namespace plat {
+
+// Subkeys are enumerated by their stored (case-folded) names, in name order.
+long RegEnumKeyExW(RegKey key, std::uint32_t index, char16_t* name, std::uint32_t* nameLength) {
+  PlatformCall call("RegEnumKeyExW");
+  std::u16string path;
+  KeyNode* node = ResolveBase(key, &path);
+  if (node == nullptr) return ERROR_INVALID_HANDLE;
+  if (name == nullptr || nameLength == nullptr) return ERROR_INVALID_PARAMETER;
+  if (index >= node->Children.size()) return ERROR_NO_MORE_ITEMS;
+  auto it = node->Children.begin();
+  std::advance(it, index);
+  if (it->first.size() + 1 > *nameLength) return ERROR_MORE_DATA;
+  sim::internal::CopyBounded(it->first, name, static_cast<int>(*nameLength));
+  *nameLength = static_cast<std::uint32_t>(it->first.size());
+  return ERROR_SUCCESS;
 }
 
 }  // namespace plat

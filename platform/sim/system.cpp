@@ -8,6 +8,7 @@
 
 #include "platform/sim/device.h"
 #include "platform/sim/internal.h"
+#include "platform/sysinfo.h"
 
 namespace {
 
@@ -257,6 +258,7 @@ bool CloseHandle(Handle handle) {
   if (sim::internal::CloseDatabase(static_cast<std::uintptr_t>(handle))) return true;
   auto it = s.handles.find(static_cast<std::uintptr_t>(handle));
   if (it == s.handles.end() || it->second.kind != KernelObject::Mutex) {  // searches: FindClose
+    if (sim::internal::CloseProcessHandle(handle)) return true;
     s.lastError = ERROR_INVALID_HANDLE;
     return false;
   }
@@ -288,6 +290,49 @@ bool FindClose(Handle search) {
     return false;
   }
   s.handles.erase(it);
+  return true;
+}
+
+bool FindNextFileW(Handle search, FindData* data) {
+  PlatformCall call("FindNextFileW");
+  auto& s = Sys();
+  auto it = s.handles.find(static_cast<std::uintptr_t>(search));
+  if (it == s.handles.end() || it->second.kind != KernelObject::Search || data == nullptr) {
+    s.lastError = ERROR_INVALID_HANDLE;
+    return false;
+  }
+  KernelObject& found = it->second;
+  if (found.next >= found.matches.size()) {
+    s.lastError = 18;  // ERROR_NO_MORE_FILES
+    return false;
+  }
+  *data = found.matches[found.next++];
+  return true;
+}
+
+// Storage cards are searches too: FindClose ends them.
+Handle FindFirstFlashCard(FlashCardData* data) {
+  PlatformCall call("FindFirstFlashCard");
+  auto& s = Sys();
+  const int cards = sim::Info().StorageCards;
+  if (cards <= 0 || data == nullptr) return InvalidHandle;
+  std::vector<FindData> matches(static_cast<std::size_t>(cards));
+  for (int i = 0; i < cards; ++i) {
+    const std::u16string name =
+        i == 0 ? u"Storage Card" : u"Storage Card" + std::u16string(1, u'1' + i);
+    sim::internal::CopyBounded(name, matches[i].FileName, 260);
+  }
+  sim::internal::CopyBounded(matches[0].FileName, data->Name, 260);
+  std::uintptr_t handle = s.nextHandle++;
+  s.handles[handle] = {KernelObject::Search, u"", std::move(matches), 1};
+  return Handle(handle);
+}
+
+bool FindNextFlashCard(Handle search, FlashCardData* data) {
+  PlatformCall call("FindNextFlashCard");
+  FindData found{};
+  if (data == nullptr || !FindNextFileW(search, &found)) return false;
+  sim::internal::CopyBounded(found.FileName, data->Name, 260);
   return true;
 }
 
@@ -361,9 +406,12 @@ bool CreateProcessW(const char16_t* application, const char16_t* commandLine) {
   return true;
 }
 
-bool KernelIoControl(std::uint32_t code, void*, std::uint32_t, void*, std::uint32_t,
-                     std::uint32_t*) {
+bool KernelIoControl(std::uint32_t code, void*, std::uint32_t, void* output,
+                     std::uint32_t outputSize, std::uint32_t* returned) {
   PlatformCall call("KernelIoControl");
+  if (code == IOCTL_PROCESSOR_INFORMATION) {
+    return sim::internal::AnswerProcessorQuery(output, outputSize, returned);
+  }
   if (code != IOCTL_HAL_REBOOT) return false;
   auto& s = Sys();
   s.reboots.push_back({s.cleanRebootFlag, sim::WakeupRegistrations()});

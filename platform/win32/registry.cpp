@@ -81,3 +81,16 @@ long RegSetValueExW(RegKey key, const char16_t* name, std::uint32_t reserved, st
 long RegCloseKey(RegKey key) { return ::RegCloseKey(ToWindows<HKEY>(key)); }
 
 }  // namespace plat
+
+namespace plat {
+
+long RegEnumKeyExW(RegKey key, std::uint32_t index, char16_t* name, std::uint32_t* nameLength) {
+  if (name == nullptr || nameLength == nullptr) return ERROR_INVALID_PARAMETER;
+  DWORD length = *nameLength;
+  const LONG status = ::RegEnumKeyExW(ToWindows<HKEY>(key), index, Wide(name), &length, nullptr,
+                                      nullptr, nullptr, nullptr);
+  if (status == ERROR_SUCCESS) *nameLength = length;
+  return status;
+}
+
+}  // namespace plat

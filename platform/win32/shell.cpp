@@ -35,3 +35,18 @@ bool SHGetSpecialFolderPath(Window owner, char16_t* path, int folder, bool creat
 }
 
 }  // namespace plat
+
+namespace plat {
+
+std::uintptr_t SHGetFileInfo(const char16_t* path, std::uint32_t attributes, ShellFileInfo* info,
+                             std::uint32_t flags) {
+  if (path == nullptr || info == nullptr) return 0;
+  SHFILEINFOW desktop{};
+  const DWORD_PTR result =
+      ::SHGetFileInfoW(Wide(path), attributes, &desktop, sizeof(desktop), flags);
+  info->IconHandle = win32::ToPlatform<Icon>(desktop.hIcon);
+  info->IconIndex = desktop.iIcon;
+  return result;
+}
+
+}  // namespace plat

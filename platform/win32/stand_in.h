@@ -68,4 +68,7 @@ bool InKernelMode();
 // An access fault: abandons the innermost guarded body (RunGuarded); returns only outside one.
 void AccessFault();
 
+// The processor information record, filled from the simulated main ID register.
+bool AnswerProcessorQuery(void* output, std::uint32_t outputSize, std::uint32_t* returned);
+
 }  // namespace standin

@@ -1,5 +1,6 @@
-// The handheld's reboot on the desktop stand-in: every request is counted in the device key and
-// refused, so the program goes on as after a reboot the platform turned down.
+// The handheld's kernel controls on the desktop stand-in: every reboot request is counted in the
+// device key and refused, so the program goes on as after a reboot the platform turned down; the
+// processor query is answered from the simulated registers (stand_in_sysinfo.cpp).
 // Windows API only.
 #include "platform/win32/stand_in.h"
 #include "platform/win32/windows_api.h"
@@ -13,9 +14,12 @@ bool cleanRebootPending = false;
 
 namespace plat {
 
-bool KernelIoControl(std::uint32_t code, void* /*input*/, std::uint32_t /*inputSize*/,
-                     void* /*output*/, std::uint32_t /*outputSize*/, std::uint32_t* returned) {
+bool KernelIoControl(std::uint32_t code, void* /*input*/, std::uint32_t /*inputSize*/, void* output,
+                     std::uint32_t outputSize, std::uint32_t* returned) {
   if (returned != nullptr) *returned = 0;
+  if (code == IOCTL_PROCESSOR_INFORMATION) {
+    return standin::AnswerProcessorQuery(output, outputSize, returned);
+  }
   if (code != IOCTL_HAL_REBOOT) {
     ::SetLastError(ERROR_NOT_SUPPORTED);
     return false;

@@ -14,7 +14,9 @@
 #include "platform/registry.h"
 #include "platform/resources.h"
 #include "platform/shell.h"
+#include "platform/sysinfo.h"
 #include "platform/system.h"
+#include "platform/toolhelp.h"
 #include "platform/types.h"
 #include "platform/windowing.h"
 
@@ -40,6 +42,7 @@ inline constexpr std::uint32_t Orientation270 = plat::DMDO_270;
 #undef Shell_NotifyIcon
 #undef SHGetSpecialFolderPath
 #undef ChangeDisplaySettingsEx
+#undef SHGetFileInfo
 
 namespace win32 {
 

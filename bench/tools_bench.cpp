@@ -1,0 +1,62 @@
+// The tool dialogs' fills on the simulated handheld: the information tree, and the process list
+// with 200 processes. Counts the program's own heap allocations alongside the time.
+#include <benchmark/benchmark.h>
+
+#include "base/ids.h"
+#include "base/state.h"
+#include "info/info_tree.h"
+#include "platform/dialogs.h"
+#include "platform/resources.h"
+#include "platform/sim/device.h"
+#include "procview/process_list.h"
+
+namespace {
+
+// Runs `body` with the list or tree control of an open dialog of `templateId`.
+template <typename Body>
+void WithControl(int templateId, Body body) {
+  sim::After(1, [templateId, body] {
+    auto dialog = sim::OpenDialog(templateId);
+    body(plat::GetDlgItem(dialog->Handle, IDC_LIST));
+  });
+  const void* dialogTemplate = plat::LoadResource(
+      plat::Instance{}, plat::FindResourceW(plat::Instance{}, templateId, plat::RT_DIALOG));
+  plat::DialogBoxIndirectParamW(
+      plat::Instance{}, dialogTemplate, plat::Window{},
+      [](plat::Window, std::uint32_t, plat::WParam, plat::LParam) -> std::intptr_t { return 0; },
+      0);
+}
+
+void BM_FillInfoTree(benchmark::State& state) {
+  sim::Reset();
+  ResetAppState();
+  AppState.Capabilities.PowerStatusAvailable = 1;
+  WithControl(IDD_INFO, [&state](plat::Window tree) {
+    sim::ResetProgramHeapAllocations();
+    for (auto _ : state) FillInfoTree(tree);
+    state.counters["allocations"] = static_cast<double>(sim::ProgramHeapAllocations());
+  });
+}
+BENCHMARK(BM_FillInfoTree);
+
+void BM_FillProcessList200(benchmark::State& state) {
+  sim::Reset();
+  ResetAppState();
+  for (std::uint32_t i = 0; i < 200; ++i) {
+    const std::u16string path = u"\\Windows\\p" + std::u16string(1, u'a' + i % 26) + u".exe";
+    sim::AddProcess({0x1000 + i, u"p.exe", path, {{0x8000 + i, 251, 0, 0, 0, false}}, false});
+    sim::SetFileSize(path, 4096);
+    sim::AddProcessWindow(0x1000 + i, u"Окно", true);
+  }
+  WithControl(IDD_PROCESSES, [&state](plat::Window list) {
+    sim::ResetProgramHeapAllocations();
+    for (auto _ : state) {
+      plat::ListViewDeleteAllItems(list);
+      FillProcessList(list);
+    }
+    state.counters["allocations"] = static_cast<double>(sim::ProgramHeapAllocations());
+  });
+}
+BENCHMARK(BM_FillProcessList200);
+
+}  // namespace

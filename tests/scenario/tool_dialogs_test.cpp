@@ -1,0 +1,251 @@
+// The process list, the thread list and the information tree on the simulated handheld: what
+// their rows and items show, and how the process list's buttons treat an open thread list.
+#include <functional>
+
+#include "base/ids.h"
+#include "info/info_dialog.h"
+#include "procview/process_dialog.h"
+#include "procview/thread_dialog.h"
+#include "scenario.h"
+
+namespace {
+
+constexpr std::uint64_t Second = 10000000;
+
+class ToolDialogsTest : public ScenarioTest {
+ protected:
+  // Opens a tool dialog as the menu does and runs it until the script is done; `during` acts
+  // inside its loop.
+  static void RunDialog(int templateId, plat::DialogProc procedure,
+                        std::function<void(plat::Window)> during = nullptr) {
+    if (during) {
+      sim::After(10, [templateId, during] { during(sim::OpenDialog(templateId)->Handle); });
+    }
+    const void* dialogTemplate = plat::LoadResource(
+        ProgramInstance, plat::FindResourceW(ProgramInstance, templateId, plat::RT_DIALOG));
+    plat::DialogBoxIndirectParamW(ProgramInstance, dialogTemplate, plat::Window{}, procedure, 0);
+  }
+  static sim::ListViewRecord List(plat::Window dialog) {
+    return *sim::ListView(plat::GetDlgItem(dialog, IDC_LIST));
+  }
+  static void Select(plat::Window dialog, int row) {
+    sim::SelectRow(plat::GetDlgItem(dialog, IDC_LIST), row);
+  }
+  static void SeedTwoProcesses() {
+    sim::AddProcess(
+        {0x200, u"device.exe", u"\\Windows\\device.exe", {{0x201, 251, 0, 0, 0, false}}, false});
+    sim::AddProcess({0x300, u"abc", u"\\abc", {{0x301, 5, 0, 0, 0, false}}, false});
+    sim::SetFileSize(u"\\Windows\\device.exe", 1536);
+    sim::SetFileSize(u"\\abc", 1024);
+  }
+};
+
+TEST_F(ToolDialogsTest, ProcessRowsSkipTheProgramAndKeepOneIconPerRow) {
+  sim::AddProcess({0x200, u"device.exe", u"\\Windows\\device.exe", {{}, {}}, false});
+  sim::AddProcess({0x300, u"abc", u"\\gone\\abc", {{}}, false});  // no such file
+  sim::AddProcess({0x400, u"shell32.exe", u"\\Windows\\shell32.exe", {{}}, false});
+  sim::AddProcess({0x500, u"long.exe", std::u16string(200, u'x'), {{}}, false});
+  sim::SetFileSize(u"\\Windows\\device.exe", 1023);
+  sim::SetFileSize(u"\\Windows\\shell32.exe", 0x100000600ull);  // only the low 32 bits count
+  sim::AddProcessWindow(0x200, u"hidden", false);
+  sim::AddProcessWindow(0x200, u"", true);
+  sim::AddProcessWindow(0x200, u"Устройство", true);
+  // The shell's windows never give a title, not even to the shell itself.
+  sim::SetShellWindow(sim::AddProcessWindow(0x400, u"Рабочий стол", true));
+  sim::AddProcessWindow(0x500, std::u16string(300, u'т'), true);
+
+  sim::ListViewRecord rows;
+  RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) { rows = List(d); });
+
+  const std::vector<std::vector<std::u16string>> expected = {
+      {u"device", u"Устройство", u"2", u"\\Windows\\device.exe", u"0 Кб"},
+      {u"abc", u"", u"1", u"\\gone\\abc", u""},
+      {u"shell32", u"", u"1", u"\\Windows\\shell32.exe", u"1 Кб"},
+      {u"long", std::u16string(127, u'т'), u"1", std::u16string(127, u'x'), u""},
+  };
+  ASSERT_EQ(rows.Rows.size(), expected.size());
+  const auto images = sim::GetImageList(rows.SmallImages);
+  ASSERT_TRUE(images.has_value());
+  ASSERT_EQ(images->Sources.size(), expected.size());
+  EXPECT_EQ(images->Width, 16);
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(rows.Rows[i].Cells, expected[i]) << i;
+    EXPECT_EQ(rows.Rows[i].Image, static_cast<int>(i));
+  }
+  // Each row's image is its own file's icon; a file without one gets the neutral icon.
+  EXPECT_EQ(images->Sources[0], u"\\Windows\\device.exe");
+  EXPECT_EQ(images->Sources[1], u"");
+  EXPECT_EQ(images->Sources[2], u"\\Windows\\shell32.exe");
+  EXPECT_EQ(rows.Rows[0].Parameter, 0x200);
+  EXPECT_EQ(rows.ExtendedStyle, plat::LVS_EX_FULLROWSELECT);
+  EXPECT_EQ(rows.Columns[0], u" имя  процесса ");
+}
+
+TEST_F(ToolDialogsTest, RefillReleasesTheReplacedImageListAndShellIcons) {
+  SeedTwoProcesses();
+  const int iconsBefore = sim::LiveIconCount();
+  int liveLists = 0, liveIcons = 0;
+  RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) {
+    sim::SendDialogCommand(d, IDC_REFRESH);
+    sim::SendDialogCommand(d, IDC_REFRESH);
+    liveLists = sim::LiveImageListCount();
+    liveIcons = sim::LiveIconCount();
+  });
+  EXPECT_EQ(liveLists, 1);
+  EXPECT_EQ(liveIcons, iconsBefore);
+  EXPECT_EQ(sim::LiveImageListCount(), 0);  // the last one went with the dialog
+}
+
+TEST_F(ToolDialogsTest, AProcessEndingAfterTheSnapshotLeavesASoundRow) {
+  SeedTwoProcesses();
+  sim::EndProcessAfterNextSnapshot(0x200);
+  sim::ListViewRecord rows;
+  RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) { rows = List(d); });
+  ASSERT_EQ(rows.Rows.size(), 2u);
+  EXPECT_EQ(rows.Rows[0].Cells, (std::vector<std::u16string>{u"device", u"", u"1", u"", u""}));
+  EXPECT_EQ(sim::GetImageList(rows.SmallImages)->Sources.size(), 2u);
+}
+
+TEST_F(ToolDialogsTest, ThreadRowsShowPriorityNamesAndTimes) {
+  sim::SetTimeZoneBias(-180);
+  const std::uint64_t created = 127834204250000000ull;  // 06:07:05 UTC, 3 February 2006
+  sim::AddProcess({0x200,
+                   u"a.exe",
+                   u"\\a.exe",
+                   {{0x201, 3, created, 0, 754 * Second / 10, false},
+                    {0x202, 248, created, 0, (3 * 3600 + 5 * 60 + 9) * Second, false},
+                    {0x203, 251, created, 25 * 3600 * Second, 0, false},
+                    {0x204, 255, created, 0, 0, true}},
+                   false});
+  sim::AddProcess({0x300, u"b.exe", u"\\b.exe", {{0x301, 0, 0, 0, 0, false}}, false});
+  AppState.ThreadListProcessId = 0x200;
+  sim::ListViewRecord rows;
+  RunDialog(IDD_THREADS, ThreadDialogProc, [&](plat::Window d) { rows = List(d); });
+
+  const std::vector<std::vector<std::u16string>> expected = {
+      {u"1", u"нормальный", u"0:01:15", u"0:00:00", u"9:07:05  3-02-2006"},
+      {u"2", u"критический", u"3:05:09", u"0:00:00", u"9:07:05  3-02-2006"},
+      {u"3", u"нормальный", u"0:00:00", u"1:00:00", u"9:07:05  3-02-2006"},
+      {u"4", u"бездействие", u"", u"", u""},  // ended before its times were read
+  };
+  ASSERT_EQ(rows.Rows.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(rows.Rows[i].Cells, expected[i]);
+  EXPECT_EQ(sim::PermissionRequests(), std::vector<std::uint32_t>{0xFFFFFFFFu});
+  EXPECT_EQ(rows.Columns[4], u" время  создания      ");
+}
+
+TEST_F(ToolDialogsTest, ThreadsOpensOneThreadListAndRefillsIt) {
+  SeedTwoProcesses();
+  std::vector<std::u16string> firstRows, secondRows;
+  bool threadListOpenAfterOk = false;
+  RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) {
+    Select(d, 0);
+    sim::After(10, [&, d] {
+      const plat::Window threads = AppState.ThreadDialogWindow;
+      firstRows = List(threads).Rows[0].Cells;
+      Select(d, 1);
+      sim::SendDialogCommand(d, IDC_THREADS);
+      secondRows = List(threads).Rows[0].Cells;
+      sim::SendDialogCommand(d, plat::IDOK);
+      threadListOpenAfterOk = sim::OpenDialog(IDD_THREADS).has_value();
+    });
+    sim::SendDialogCommand(d, IDC_THREADS);  // returns when the thread list ends
+  });
+  EXPECT_EQ(firstRows[1], u"нормальный");  // device's priority 251
+  EXPECT_EQ(secondRows[1], u"низкий");
+  EXPECT_EQ(AppState.ThreadListProcessId, 0x300u);
+  EXPECT_TRUE(threadListOpenAfterOk);
+  int threadLists = 0;
+  for (const auto& dialog : sim::Dialogs()) threadLists += dialog.TemplateId == IDD_THREADS;
+  EXPECT_EQ(threadLists, 1);
+  EXPECT_EQ(sim::Dialogs()[1].BroughtForward, 1);
+}
+
+TEST_F(ToolDialogsTest, RefreshAndCloseEndAnOpenThreadList) {
+  for (int button : {IDC_REFRESH, IDC_CLOSE_PROCESS}) {
+    SetUp();
+    SeedTwoProcesses();
+    std::size_t rowsAfter = 0;
+    RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) {
+      Select(d, 0);
+      sim::After(10, [&, d, button] {
+        sim::SendDialogCommand(d, button);
+        rowsAfter = List(d).Rows.size();
+      });
+      sim::SendDialogCommand(d, IDC_THREADS);
+    });
+    EXPECT_EQ(AppState.ThreadDialogWindow, plat::Window{}) << button;
+    EXPECT_EQ(sim::Dialogs()[1].Result, 0) << button;
+    EXPECT_EQ(sim::Dialogs()[1].Open, false);
+    // Close ends the selected process; the list then no longer shows it.
+    EXPECT_EQ(sim::ProcessRunning(0x200), button == IDC_REFRESH);
+    EXPECT_EQ(rowsAfter, button == IDC_REFRESH ? 2u : 1u);
+  }
+}
+
+TEST_F(ToolDialogsTest, ButtonsWithoutASelectionOnlyBeep) {
+  SeedTwoProcesses();
+  AppState.ThreadListProcessId = 0x200;
+  std::size_t rowsAfter = 0;
+  RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) {
+    sim::SendDialogCommand(d, IDC_CLOSE_PROCESS);
+    sim::SendDialogCommand(d, IDC_THREADS);
+    rowsAfter = List(d).Rows.size();
+  });
+  EXPECT_EQ(sim::Beeps(),
+            (std::vector<std::uint32_t>{plat::MB_ICONASTERISK, plat::MB_ICONASTERISK}));
+  EXPECT_EQ(rowsAfter, 2u);
+  EXPECT_EQ(sim::Dialogs().size(), 1u);
+  EXPECT_TRUE(sim::ProcessRunning(0x200));
+  EXPECT_EQ(sim::FindCall("OpenProcess"), -1);
+  EXPECT_EQ(AppState.ThreadListProcessId, 0u);
+}
+
+// The tree's top-level headings and the lines under "Процессор".
+TEST_F(ToolDialogsTest, InfoTreeHeadingsAndProcessorLines) {
+  for (bool power : {false, true}) {
+    SetUp();
+    AppState.Capabilities.PowerStatusAvailable = power;
+    AppState.ProcessorId = 0x69052D06;
+    AppState.CacheType = 0x0B1AA1AA;
+    sim::Info().ProcessorQueryWorks = false;
+    std::vector<sim::TreeItemRecord> tree;
+    RunDialog(IDD_INFO, InfoDialogProc,
+              [&](plat::Window d) { tree = sim::TreeItems(plat::GetDlgItem(d, IDC_TREE)); });
+    ASSERT_EQ(tree.size(), power ? 4u : 3u);
+    EXPECT_EQ(tree[2].Text, u"Система");
+    std::vector<std::u16string> processor;
+    for (const auto& item : tree[0].Children) processor.push_back(item.Text);
+    EXPECT_EQ(processor,
+              (std::vector<std::u16string>{u"поставщик: Intel", u"ядро: ARMv5TE", u"ревизия: 6",
+                                           u"кеш инструкций", u"кеш данных"}));
+    EXPECT_EQ(tree[0].Children[4].Children[0].Text, u"объем: : 32 Кб");
+    EXPECT_EQ(AppState.InfoDialogWindow, plat::Window{});
+  }
+}
+
+TEST_F(ToolDialogsTest, InfoTreePowerLines) {
+  AppState.Capabilities.PowerStatusAvailable = 1;
+  plat::PowerStatusEx2 status{};
+  status.ACLineStatus = 0;
+  status.BatteryFlag = 8;
+  status.BatteryLifePercent = 255;
+  status.BatteryVoltage = 3995;
+  status.BatteryTemperature = 253;
+  status.BatteryChemistry = 4;
+  status.BackupBatteryFlag = 128;
+  sim::SetPowerStatus(status, true);
+  std::vector<sim::TreeItemRecord> tree;
+  RunDialog(IDD_INFO, InfoDialogProc,
+            [&](plat::Window d) { tree = sim::TreeItems(plat::GetDlgItem(d, IDC_TREE)); });
+  ASSERT_EQ(tree.size(), 4u);
+  ASSERT_EQ(tree[3].Children.size(), 2u);  // the source and the main battery, no backup
+  EXPECT_EQ(tree[3].Children[0].Text, u"источник: основная батарея");
+  std::vector<std::u16string> battery;
+  for (const auto& item : tree[3].Children[1].Children) battery.push_back(item.Text);
+  EXPECT_EQ(battery, (std::vector<std::u16string>{u"статус: зарядка", u"напряжение: 4.00 В",
+                                                  u"температура: 25.3° C", u"хим.состав: Li-Ion"}));
+  EXPECT_EQ(sim::PowerStatusUpdateFlags().back(), true);
+}
+
+}  // namespace

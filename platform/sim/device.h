@@ -139,6 +139,9 @@ struct Processor {
   bool ClkcfgReadFaults;
   bool ClkcfgWriteFaults;
 };
+// An access outside kernel mode faults too, whatever the switches say. A fault inside RunGuarded
+// abandons the guarded body; outside one the access reads 0 and writes nothing. The call log
+// records "KernelModeViolation" and "UnguardedFault" where they happen.
 Processor& Cpu();  // seed before the program starts, inspect afterwards
 const std::vector<std::uint32_t>& ClkcfgWrites();
 const std::vector<std::uint32_t>& CccrWrites();

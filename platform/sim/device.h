@@ -112,6 +112,12 @@ struct RegistryCall {
   long Result;
 };
 const std::vector<RegistryCall>& RegistryCalls();
+// From now on the program's registry `operation` ("open", "create", "query" or "set") fails with
+// `error` (5, access denied, unless given) and changes nothing; only for that key path and value
+// name when they are given (a key path as RegistryCalls() writes it, "HKLM\SOFTWARE\..."). A
+// failed open or create hands back no key. Reset() clears every one.
+void FailRegistry(const std::string& operation, long error = 5, const std::u16string& keyPath = u"",
+                  const std::u16string& valueName = u"");
 int OpenRegistryKeyCount();  // opened or created and not yet closed
 
 // ---- Message boxes and beeps ------------------------------------------------------------

@@ -1,4 +1,4 @@
-// The program's own resources: string-table entries and icons.
+// The program's own resources: string-table entries, icons and dialog templates.
 // Contract only.
 #pragma once
 
@@ -18,5 +18,15 @@ int LoadStringW(Instance module, std::uint32_t id, char16_t* buffer, int capacit
 // Loads icon resource `id` at the given size; 0 on failure.
 Icon LoadImageW(Instance module, std::uint16_t id, std::uint32_t type, int width, int height,
                 std::uint32_t flags);
+
+// Dialog templates: found by identifier, then loaded; the loaded template lives as long as the
+// module and is handed to DialogBoxIndirectParamW (dialogs.h).
+enum class ResourceInfo : std::uintptr_t {};
+inline constexpr std::uint32_t RT_DIALOG = 5;
+
+// Finds resource `id` of `type` in the module; 0 when there is none.
+ResourceInfo FindResourceW(Instance module, std::uint16_t id, std::uint32_t type);
+// The resource's data; nullptr when it cannot be loaded.
+const void* LoadResource(Instance module, ResourceInfo resource);
 
 }  // namespace plat

@@ -243,6 +243,7 @@ void Reset() {
   internal::ResetWindowing();
   internal::ResetMenus();
   internal::ResetDialogs();
+  internal::ResetResources();
   internal::ResetGraphics();
   internal::ResetShell();
   internal::ResetRegistry();

@@ -133,6 +133,27 @@ void AnswerNextMessageBox(int answer);
 const std::vector<MessageBoxRecord>& MessageBoxes();
 const std::vector<std::uint32_t>& Beeps();
 
+// ---- Dialog boxes -----------------------------------------------------------------------
+// A dialog's modal loop serves the queue, timers and script actions like the program's own loop;
+// when the script runs out it presses Escape (WM_COMMAND IDCANCEL), and closes a dialog that
+// ignores that.
+struct DialogRecord {
+  plat::Window Handle;
+  int TemplateId;
+  std::u16string Caption;
+  plat::Window Owner;
+  bool Open;
+  plat::LResult Result;  // as given to EndDialog
+  int BroughtForward;    // SetForegroundWindow calls on it
+};
+std::vector<DialogRecord> Dialogs();  // every dialog shown, in order
+std::optional<DialogRecord> OpenDialog(int templateId);
+// A press of a dialog's button (or of OK / Cancel): WM_COMMAND with `id` to its procedure.
+// Call it from a script action while the dialog is open; returns the procedure's result.
+plat::LResult SendDialogCommand(plat::Window dialog, int id);
+const std::vector<plat::Window>& ForegroundRequests();  // every SetForegroundWindow, in order
+void RemoveDialogResource(int id);  // FindResourceW no longer finds dialog template `id`
+
 // ---- Processor --------------------------------------------------------------------------
 struct Processor {
   std::uint32_t MainId;

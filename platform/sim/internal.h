@@ -66,6 +66,18 @@ plat::Icon NewResourceIcon(int id, int width, int height);
 // A write through the clock register's mapping reaching the register.
 void StoreCccr(std::uint32_t value);
 
+// A window of this process made by the platform itself (dialogs and their controls); the
+// procedure may be nullptr for a control whose messages nobody handles.
+plat::Window NewWindow(const std::u16string& className, const std::u16string& title,
+                       plat::WindowProc procedure);
+// Destroys such a window: WM_DESTROY to its procedure, its timers stopped.
+void RemoveWindow(plat::Window window);
+
+// One turn of a modal loop (a dialog box, a tracked menu): takes the next message as
+// GetMessageW does and dispatches it. A quit message is left queued for the outer loop.
+enum class PumpResult { Dispatched, Quit, ScenarioEnded };
+PumpResult PumpOneMessage();
+
 // The current value of a system metric, without a logged call.
 int Metric(int index);
 
@@ -94,6 +106,7 @@ ResourceScript ParseResourceScript(std::string_view text, const std::string& fil
 void ResetWindowing();
 void ResetMenus();
 void ResetDialogs();
+void ResetResources();
 void ResetGraphics();
 void ResetShell();
 void ResetRegistry();

@@ -102,6 +102,49 @@ TimerEntry* EarliestTimer() {
   return best;
 }
 
+// What GetMessageW returns: queued messages first; with none, virtual time advances to the next
+// timer or script action. 0 for the quit message and when the script has run out.
+int NextMessage(plat::Message* message, plat::Window filter, std::uint32_t first,
+                std::uint32_t last) {
+  using namespace plat;
+  auto& s = W();
+  for (;;) {
+    for (auto it = s.queue.begin(); it != s.queue.end();) {
+      if (it->Quit) {
+        if (message) *message = it->Message;
+        s.queue.erase(it);
+        return 0;
+      }
+      if (!MessageMatches(it->Message, filter, first, last)) {
+        ++it;
+        continue;
+      }
+      if (it->Message.Target != Window{} && OwnProcedure(it->Message.Target) == nullptr) {
+        it = s.queue.erase(it);  // its window is gone
+        continue;
+      }
+      if (message) *message = it->Message;
+      s.queue.erase(it);
+      return 1;
+    }
+    // Nothing to serve: advance virtual time to the next timer or script action.
+    std::optional<std::uint32_t> action = sim::internal::NextActionTime();
+    if (!action) {
+      sim::internal::EndScenario();
+      if (message) *message = {Window{}, WM_QUIT, 0, 0};
+      return 0;
+    }
+    TimerEntry* timer = EarliestTimer();
+    if (timer != nullptr && timer->Record.NextDueMs <= *action) {
+      sim::internal::AdvanceTo(timer->Record.NextDueMs);
+      timer->Record.NextDueMs = sim::Now() + timer->Record.PeriodMs;
+      sim::internal::QueueMessage(timer->Record.Owner, WM_TIMER, timer->Record.Id, 0);
+    } else {
+      sim::internal::RunNextAction();
+    }
+  }
+}
+
 }  // namespace
 
 namespace sim {
@@ -113,6 +156,42 @@ void QueueMessage(plat::Window window, std::uint32_t message, plat::WParam wPara
 }
 
 void ResetWindowing() { W() = WindowingState{}; }
+
+plat::Window NewWindow(const std::u16string& className, const std::u16string& title,
+                       plat::WindowProc procedure) {
+  auto& s = W();
+  plat::Window handle = plat::Window(s.windows.size() + 1);
+  s.windows.push_back({handle, className, title, false, false});
+  s.procedures.push_back(procedure);
+  return handle;
+}
+
+void RemoveWindow(plat::Window window) {
+  sim::WindowRecord* record = FindWindowRecord(window);
+  if (record == nullptr || record->Destroyed) return;
+  if (plat::WindowProc procedure = OwnProcedure(window)) {
+    CallProcedure(procedure, window, plat::WM_DESTROY, 0, 0);
+  }
+  FindWindowRecord(window)->Destroyed = true;
+  auto& timers = W().timers;
+  timers.erase(std::remove_if(timers.begin(), timers.end(),
+                              [&](const TimerEntry& t) { return t.Record.Owner == window; }),
+               timers.end());
+}
+
+PumpResult PumpOneMessage() {
+  plat::Message message{};
+  if (NextMessage(&message, plat::Window{}, 0, 0) == 0) {
+    if (sim::ScenarioEnded()) return PumpResult::ScenarioEnded;
+    // Modal loops leave the quit message for the loop that runs them.
+    W().queue.push_front({message, true});
+    return PumpResult::Quit;
+  }
+  if (plat::WindowProc procedure = OwnProcedure(message.Target)) {
+    CallProcedure(procedure, message.Target, message.Id, message.WParamValue, message.LParamValue);
+  }
+  return PumpResult::Dispatched;
+}
 
 int Metric(int index) {
   auto& metrics = W().metrics;
@@ -276,42 +355,7 @@ void PostQuitMessage(int exitCode) {
 
 int GetMessageW(Message* message, Window filter, std::uint32_t first, std::uint32_t last) {
   PlatformCall call("GetMessageW");
-  auto& s = W();
-  for (;;) {
-    for (auto it = s.queue.begin(); it != s.queue.end();) {
-      if (it->Quit) {
-        if (message) *message = it->Message;
-        s.queue.erase(it);
-        return 0;
-      }
-      if (!MessageMatches(it->Message, filter, first, last)) {
-        ++it;
-        continue;
-      }
-      if (it->Message.Target != Window{} && OwnProcedure(it->Message.Target) == nullptr) {
-        it = s.queue.erase(it);  // its window is gone
-        continue;
-      }
-      if (message) *message = it->Message;
-      s.queue.erase(it);
-      return 1;
-    }
-    // Nothing to serve: advance virtual time to the next timer or script action.
-    std::optional<std::uint32_t> action = sim::internal::NextActionTime();
-    if (!action) {
-      sim::internal::EndScenario();
-      if (message) *message = {Window{}, WM_QUIT, 0, 0};
-      return 0;
-    }
-    TimerEntry* timer = EarliestTimer();
-    if (timer != nullptr && timer->Record.NextDueMs <= *action) {
-      sim::internal::AdvanceTo(timer->Record.NextDueMs);
-      timer->Record.NextDueMs = sim::Now() + timer->Record.PeriodMs;
-      sim::internal::QueueMessage(timer->Record.Owner, WM_TIMER, timer->Record.Id, 0);
-    } else {
-      sim::internal::RunNextAction();
-    }
-  }
+  return NextMessage(message, filter, first, last);
 }
 
 bool TranslateMessage(const Message*) {

@@ -1,5 +1,5 @@
-// String-table entries and icons of the program's own module over the Windows API.
-// Windows API only; no program logic.
+// String-table entries, icons and dialog templates of the program's own module over the Windows
+// API. Windows API only; no program logic.
 #include "platform/win32/windows_api.h"
 
 using win32::ToPlatform;
@@ -20,6 +20,18 @@ Icon LoadImageW(Instance module, std::uint16_t id, std::uint32_t type, int width
                 std::uint32_t flags) {
   return ToPlatform<Icon>(
       ::LoadImageW(ToWindows<HINSTANCE>(module), MAKEINTRESOURCEW(id), type, width, height, flags));
+}
+
+ResourceInfo FindResourceW(Instance module, std::uint16_t id, std::uint32_t type) {
+  return ToPlatform<ResourceInfo>(
+      ::FindResourceW(ToWindows<HINSTANCE>(module), MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type)));
+}
+
+const void* LoadResource(Instance module, ResourceInfo resource) {
+  if (resource == ResourceInfo{}) return nullptr;
+  // A loaded resource of a module lives as long as the module; locking only yields its address.
+  HGLOBAL loaded = ::LoadResource(ToWindows<HINSTANCE>(module), ToWindows<HRSRC>(resource));
+  return loaded == nullptr ? nullptr : ::LockResource(loaded);
 }
 
 }  // namespace plat

@@ -153,6 +153,61 @@ TEST_F(SimDeviceTest, MessageBoxesAnswerAsScripted) {
   EXPECT_EQ(sim::MessageBoxes()[1].Answer, plat::IDNO);
 }
 
+// A dialog that ends itself on a button press with the button's id, and ignores Escape when told.
+bool ignoreEscape = false;
+std::intptr_t EndingDialogProc(Window dialog, std::uint32_t message, plat::WParam wParam,
+                               plat::LParam lParam) {
+  if (seen)
+    seen->push_back({sim::Now(), message,
+                     message == plat::WM_INITDIALOG ? static_cast<plat::WParam>(lParam) : wParam});
+  if (message != plat::WM_COMMAND) return message == plat::WM_INITDIALOG;
+  if (wParam == plat::IDCANCEL && ignoreEscape) return 1;
+  plat::EndDialog(dialog, static_cast<plat::LResult>(wParam) + 40);
+  return 1;
+}
+
+TEST_F(SimDeviceTest, DialogLoopsServeTimersAndEndAsThePressedButtonSays) {
+  const void* processes = plat::LoadResource(
+      plat::Instance{}, plat::FindResourceW(plat::Instance{}, 100, plat::RT_DIALOG));
+  ASSERT_NE(processes, nullptr);
+  Window w = MakeWindow();
+  plat::SetTimer(w, 7, 100);
+  log_.clear();
+  sim::At(250, [] {
+    auto open = sim::OpenDialog(100);
+    ASSERT_TRUE(open.has_value());
+    EXPECT_NE(plat::GetDlgItem(open->Handle, 103), Window{});
+    EXPECT_EQ(plat::GetDlgItem(open->Handle, 104), Window{});
+    sim::SendDialogCommand(open->Handle, 102);
+  });
+  EXPECT_EQ(
+      plat::DialogBoxIndirectParamW(plat::Instance{}, processes, Window{}, EndingDialogProc, 5),
+      142);
+  // WM_INITDIALOG with the creation parameter, two timer ticks, the press, and the teardown.
+  ASSERT_EQ(log_.size(), 5u);
+  EXPECT_EQ(log_[0].message, plat::WM_INITDIALOG);
+  EXPECT_EQ(log_[0].wParam, 5u);
+  EXPECT_EQ(log_[2].message, plat::WM_TIMER);
+  EXPECT_EQ(log_[3].message, plat::WM_COMMAND);
+  EXPECT_EQ(log_[4].message, plat::WM_DESTROY);
+  EXPECT_FALSE(sim::Dialogs().back().Open);
+
+  // With the script run out the user presses Escape; a dialog that ignores it is closed.
+  plat::KillTimer(w, 7);
+  EXPECT_EQ(
+      plat::DialogBoxIndirectParamW(plat::Instance{}, processes, Window{}, EndingDialogProc, 0),
+      42);
+  ignoreEscape = true;
+  EXPECT_EQ(
+      plat::DialogBoxIndirectParamW(plat::Instance{}, processes, Window{}, EndingDialogProc, 0), 0);
+  ignoreEscape = false;
+
+  sim::RemoveDialogResource(100);
+  EXPECT_EQ(plat::FindResourceW(plat::Instance{}, 100, plat::RT_DIALOG), plat::ResourceInfo{});
+  EXPECT_EQ(plat::DialogBoxIndirectParamW(plat::Instance{}, nullptr, Window{}, EndingDialogProc, 0),
+            -1);
+}
+
 TEST_F(SimDeviceTest, LoadStringIsBoundedAndTerminated) {
   char16_t buffer[8];
   std::memset(buffer, 0x55, sizeof buffer);

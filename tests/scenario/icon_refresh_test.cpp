@@ -210,16 +210,14 @@ TEST_F(IconRefreshTest, FrequencyIsRedrawnOnlyWhenChangedOrForced) {
   EXPECT_EQ(Modifies(), afterStart + 1);
 }
 
-TEST_F(IconRefreshTest, FirstNumericDrawingHappensEvenForZero) {
-  StartWithView(ViewBattery);
-  AppState.LastDrawnValue = -1;  // as at start
+// -1 mA is a real reading of the Current view and also the value nothing has been drawn for yet.
+TEST_F(IconRefreshTest, FirstDrawingAtStartShowsEvenMinusOneMilliampere) {
   plat::PowerStatusEx2 status = sim::PowerStatus();
-  status.BatteryLifePercent = 0;
+  status.BatteryCurrent = -1;
   sim::SetPowerStatus(status, true);
-  const int before = Modifies();
-  RefreshTrayIcon();
-  EXPECT_EQ(Modifies(), before + 1);
-  ExpectTrayShowsNumber(0);
+  StartWithView(ViewCurrent);
+  EXPECT_EQ(AppState.LastDrawnValue, -1);
+  ExpectTrayShowsNumber(-1);
 }
 
 // ---- Handing the picture to the shell -----------------------------------------------------

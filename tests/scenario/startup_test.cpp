@@ -181,6 +181,7 @@ struct ClockFlagsCase {
   std::uint32_t clkcfg;
   std::uint8_t turbo;
   std::uint8_t fastBus;
+  int shownMhz;  // the Frequency icon: the clock of the mode now chosen
 };
 
 class ClockFlagsTest : public ScenarioTest, public ::testing::WithParamInterface<ClockFlagsCase> {};
@@ -188,18 +189,19 @@ class ClockFlagsTest : public ScenarioTest, public ::testing::WithParamInterface
 TEST_P(ClockFlagsTest, TurboAndFastBusFromClkcfg) {
   sim::Cpu().MainId = GetParam().mainId;
   sim::Cpu().Clkcfg = GetParam().clkcfg;
-  Start();
+  Start();  // CCCR 0x02000290
   EXPECT_EQ(AppState.TurboFlag, GetParam().turbo);
   EXPECT_EQ(AppState.FastBusFlag, GetParam().fastBus);
+  EXPECT_EQ(AppState.LastDrawnValue, GetParam().shownMhz);
 }
 
 INSTANTIATE_TEST_SUITE_P(Clkcfg, ClockFlagsTest,
-                         ::testing::Values(ClockFlagsCase{0x69054117, 0x0, 0, 0},
-                                           ClockFlagsCase{0x69054117, 0x1, 1, 0},
-                                           ClockFlagsCase{0x69054117, 0x8, 0, 1},
-                                           ClockFlagsCase{0x69054117, 0xB, 1, 1},
-                                           ClockFlagsCase{0x69052100, 0x8, 0, 0},
-                                           ClockFlagsCase{0x69052100, 0xB, 1, 0}));
+                         ::testing::Values(ClockFlagsCase{0x69054117, 0x0, 0, 0, 208},
+                                           ClockFlagsCase{0x69054117, 0x1, 1, 0, 520},
+                                           ClockFlagsCase{0x69054117, 0x8, 0, 1, 208},
+                                           ClockFlagsCase{0x69054117, 0xB, 1, 1, 520},
+                                           ClockFlagsCase{0x69052100, 0x8, 0, 0, 100},
+                                           ClockFlagsCase{0x69052100, 0xB, 1, 0, 250}));
 
 TEST_F(StartupTest, ClockWordZeroRunsInLimitedMode) {
   sim::Cpu().Cccr = 0;

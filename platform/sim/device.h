@@ -172,6 +172,8 @@ struct Processor {
 Processor& Cpu();  // seed before the program starts, inspect afterwards
 const std::vector<std::uint32_t>& ClkcfgWrites();
 const std::vector<std::uint32_t>& CccrWrites();
+// The protection flags of every mapping of the clock register the program made, in order.
+const std::vector<std::uint32_t>& ClockRegisterMappings();
 bool InKernelMode();
 
 // ---- Display and system queries ---------------------------------------------------------

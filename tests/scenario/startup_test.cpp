@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/messages.h"
+#include "platform/memory.h"
 #include "platform/notification.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -227,6 +228,14 @@ TEST_F(StartupTest, RefusedMappingCountsAsClockWordZero) {
   EXPECT_EQ(AppState.CurrentClockWord, 0u);
   EXPECT_EQ(Count("VirtualAlloc"), Count("VirtualFree"));
   EXPECT_TRUE(sim::WakeupRegistrations().empty());
+}
+
+// Reading the clock must never be able to write it.
+TEST_F(StartupTest, ClockIsReadThroughAReadOnlyMapping) {
+  Start();
+  EXPECT_EQ(
+      sim::ClockRegisterMappings(),
+      std::vector<std::uint32_t>{plat::PAGE_READONLY | plat::PAGE_NOCACHE | plat::PAGE_PHYSICAL});
 }
 
 TEST_F(StartupTest, UnknownProcessorKeepsAStoredFrequencyViewInTheRegistry) {

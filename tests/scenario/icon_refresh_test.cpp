@@ -90,6 +90,13 @@ INSTANTIATE_TEST_SUITE_P(Examples, LoadSampleTest,
                                            IdleCase{2, 1100, 110},  // a late timer
                                            IdleCase{0, 0, 0}, IdleCase{4, 3999, 99}));
 
+TEST_F(IconRefreshTest, LoadViewStartsWithAnIdleHistory) {
+  StartWithView(ViewLoad);
+  for (int entry = 0; entry < SampleHistoryLength; ++entry) {
+    EXPECT_EQ(AppState.SampleHistory[entry], 100) << entry;
+  }
+}
+
 TEST_F(IconRefreshTest, FirstLoadSampleAfterAViewChangeIsIdle) {
   StartWithView(ViewFrequency);
   sim::SetIdleTimeReadings({7000, 7600});

@@ -1,13 +1,143 @@
-// Applying clock words and field edits. Not in place yet: every operation leaves the clock as
-// it is, so the program runs with the clock it found.
+// Applying clock words and single-field edits of CurrentClockWord. A failure beeps and leaves
+// CurrentClockWord as it was; the clock register is mapped around every single apply.
 #include "clock/apply.h"
 
-void ApplyClockWord(std::uint32_t) {}
-void ApplyPreset(int) {}
-void SetTurboMode(int) {}
-void SetRunMultiplier(int) {}
-void SetTurboMultiplier(int) {}
-void SetRunRatio(int) {}
-void SetMemoryDivider(int) {}
-void SetFastBus(int) {}
-void CheckWatch() {}
+#include "base/state.h"
+#include "clock/registers.h"
+#include "icon/refresh.h"
+#include "platform/dialogs.h"
+#include "platform/hardware.h"
+#include "platform/memory.h"
+
+namespace {
+
+// CLKCFG bits.
+constexpr std::uint32_t ClkcfgTurbo = 1;
+constexpr std::uint32_t ClkcfgFrequencyChange = 2;
+constexpr std::uint32_t ClkcfgFastBus = 8;
+
+constexpr std::uint32_t RunMultiplierBits = 0x60;          // Pxa25x M, bits 5-6
+constexpr std::uint32_t TurboMultiplierKeep = 0xFFFF007F;  // clears bits 7-15
+constexpr std::uint32_t RunRatioBits = 0x1F;               // L, bits 0-4
+constexpr std::uint32_t AlternateMemoryBit = 1u << 25;     // Pxa27x A
+
+void RefuseClockOperation() { plat::MessageBeep(plat::MB_ICONHAND); }
+
+// Whether the clock is the program's to change: never on a processor it does not know.
+bool ClockControlled() { return AppState.CpuFamily != CpuUnknown; }
+
+struct ClockSwitch {
+  void* Mapping;
+  std::uint32_t Word;
+  std::uint32_t Clkcfg;
+  bool KernelEntered;  // read after a fault to know whether kernel mode must be left
+};
+
+// The steps that may fault: the store into CCCR (user mode), then the CLKCFG write that makes
+// the core take it up (kernel mode, held around that write only).
+void StoreAndSwitch(void* context) {
+  auto* change = static_cast<ClockSwitch*>(context);
+  plat::StoreMappedWord(change->Mapping, change->Word);
+  change->KernelEntered = true;
+  plat::SetKMode(true);
+  plat::WriteClockConfig(change->Clkcfg);
+  plat::SetKMode(false);
+  change->KernelEntered = false;
+}
+
+void WriteClkcfg(void* value) { plat::WriteClockConfig(*static_cast<std::uint32_t*>(value)); }
+
+}  // namespace
+
+void ApplyClockWord(std::uint32_t word) {
+  if (word == 0 || !ClockControlled()) {  // an empty preset, or a clock not ours to set
+    RefuseClockOperation();
+    return;
+  }
+  void* region = plat::VirtualAlloc(nullptr, 4, plat::MEM_RESERVE, plat::PAGE_NOACCESS);
+  if (region == nullptr) {
+    RefuseClockOperation();
+    return;
+  }
+  if (plat::VirtualCopy(region, CccrPhysicalAddress >> 8, 4,
+                        plat::PAGE_READWRITE | plat::PAGE_NOCACHE | plat::PAGE_PHYSICAL)) {
+    std::uint32_t clkcfg = ClkcfgFrequencyChange;
+    if (AppState.FastBusFlag != 0) clkcfg |= ClkcfgFastBus;
+    if (AppState.TurboFlag != 0) clkcfg |= ClkcfgTurbo;
+    ClockSwitch change{region, word, clkcfg, false};
+    if (plat::RunGuarded(StoreAndSwitch, &change)) {
+      // Nothing from here on touches the hardware, so it needs no guard (and a guarded body
+      // could not give back the icons the refresh makes).
+      AppState.CurrentClockWord = word;
+      RefreshTrayIcon();
+    } else {
+      if (change.KernelEntered) plat::SetKMode(false);
+      RefuseClockOperation();
+    }
+  } else {
+    RefuseClockOperation();
+  }
+  plat::VirtualFree(region, 0, plat::MEM_RELEASE);
+}
+
+void ApplyPreset(int slot) {
+  if (slot < 1 || slot > PresetSlots) return;  // no command asks for another slot
+  AppState.TurboFlag = 1;                      // stays set when the apply fails
+  ApplyClockWord(AppState.PresetTable[slot - 1]);
+}
+
+void SetTurboMode(int turbo) {
+  AppState.TurboFlag = turbo != 0 ? 1 : 0;  // stays set when the apply fails
+  ApplyClockWord(AppState.CurrentClockWord);
+}
+
+void SetRunMultiplier(int m) {
+  if (m < 1 || m > 3) return;
+  ApplyClockWord((AppState.CurrentClockWord & ~RunMultiplierBits) +
+                 static_cast<std::uint32_t>(m) * 32);
+}
+
+// Clears bits 7-15, wider than either family's field, as the menu's multipliers always have.
+void SetTurboMultiplier(int n) {
+  if (n < 2 || n > 8) return;
+  ApplyClockWord((AppState.CurrentClockWord & TurboMultiplierKeep) +
+                 static_cast<std::uint32_t>(n) * 128);
+}
+
+void SetRunRatio(int l) {
+  if (l < 1 || l > 31) return;
+  ApplyClockWord((AppState.CurrentClockWord & ~RunRatioBits) + static_cast<std::uint32_t>(l));
+}
+
+// The edited word is kept even when the apply fails.
+void SetMemoryDivider(int oneToOne) {
+  if (oneToOne != 0) {
+    AppState.CurrentClockWord |= AlternateMemoryBit;
+  } else {
+    AppState.CurrentClockWord &= ~AlternateMemoryBit;
+  }
+  ApplyClockWord(AppState.CurrentClockWord);
+}
+
+// Switches the bus alone, with no CCCR write. The turbo bit follows TurboFlag, as in every
+// other apply: setting it regardless would put the core in turbo mode behind the menu's back.
+void SetFastBus(int on) {
+  if (!ClockControlled()) {
+    RefuseClockOperation();
+    return;
+  }
+  std::uint32_t clkcfg = ClkcfgFrequencyChange | (on != 0 ? ClkcfgFastBus : 0);
+  if (AppState.TurboFlag != 0) clkcfg |= ClkcfgTurbo;
+  if (!RunInKernelMode(WriteClkcfg, &clkcfg)) {
+    RefuseClockOperation();
+    return;
+  }
+  AppState.FastBusFlag = on != 0 ? 1 : 0;
+}
+
+// Puts the chosen clock back when the register no longer holds it; an unreadable register
+// (read as 0) differs too, so the apply is retried, and beeps, on every tick.
+void CheckWatch() {
+  if (!ClockControlled()) return;  // an unknown processor's register is never read
+  if (ReadClockRegister() != AppState.CurrentClockWord) ApplyClockWord(AppState.CurrentClockWord);
+}

@@ -19,15 +19,14 @@ void ReadIdRegisters(void*) {
 
 void ReadClkcfgInto(void* value) { *static_cast<std::uint32_t*>(value) = plat::ReadClockConfig(); }
 
-// Runs `body` in kernel mode under the fault guard; kernel mode is left on both paths.
+}  // namespace
+
 bool RunInKernelMode(void (*body)(void*), void* context) {
   plat::SetKMode(true);
   bool completed = plat::RunGuarded(body, context);
   plat::SetKMode(false);
   return completed;
 }
-
-}  // namespace
 
 ProcessorReading IdentifyProcessor() {
   AppState.CpuFamily = CpuUnknown;

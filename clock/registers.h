@@ -10,6 +10,10 @@ struct ProcessorReading {
   std::uint32_t Clkcfg;  // as read; 0 for an Unknown family or after a fault on it
 };
 
+// Runs `body(context)` in kernel mode under the fault guard and leaves kernel mode on both paths;
+// false when an access fault cut the body short.
+bool RunInKernelMode(void (*body)(void*), void* context);
+
 // Fills ProcessorId, CacheType and CpuFamily. The caller tells the user when the identification
 // registers could not be read.
 ProcessorReading IdentifyProcessor();

@@ -26,6 +26,11 @@ bool VirtualCopy(void* destination, std::uintptr_t source, std::uint32_t size,
 // read-write mapping have reached the register by the time it returns.
 bool VirtualFree(void* address, std::uint32_t size, std::uint32_t type);
 
+// Stores one 32-bit word at the start of a region mapped by VirtualCopy, uncached, so that it
+// reaches the device register at once. A store through a read-only mapping, or one the device
+// refuses, is an access fault: it abandons the body of the innermost RunGuarded (hardware.h).
+void StoreMappedWord(void* mapping, std::uint32_t value);
+
 // Enters (true) or leaves (false) kernel mode for this thread; returns the previous mode.
 bool SetKMode(bool kernel);
 

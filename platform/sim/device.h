@@ -165,6 +165,7 @@ struct Processor {
   bool CacheTypeFaults;
   bool ClkcfgReadFaults;
   bool ClkcfgWriteFaults;
+  bool CccrStoreFaults = false;  // a store through the clock register's mapping faults
 };
 // An access outside kernel mode faults too, whatever the switches say. A fault inside RunGuarded
 // abandons the guarded body; outside one the access reads 0 and writes nothing. The call log
@@ -232,8 +233,32 @@ void ChooseNextMenuCommand(std::uint32_t id);
 const std::vector<TrackedMenu>& TrackedMenus();
 int LiveMenuCount();  // every live menu handle, submenus included
 
-// ---- Wake-up registrations --------------------------------------------------------------
-std::vector<std::u16string> WakeupRegistrations();  // one entry per registration
+// ---- Event registrations and the notification database -----------------------------------
+// Records are lists of properties; the property identifier's low 16 bits give the type
+// (plat::CEVT_LPWSTR = 31 for Text, anything else uses Number). CeRunAppAtEvent keeps one record
+// of the platform's own layout per registration (WakeupRecord) and cancels by removing every
+// record whose application property names the application (without regard to case). An open
+// database reads the records as they were when it was opened.
+struct NotificationProperty {
+  std::uint32_t PropId;
+  std::u16string Text;
+  std::uint32_t Number;
+};
+using NotificationRecord = std::vector<NotificationProperty>;
+inline constexpr std::uint32_t NotifyEventProperty = (1u << 16) | 19;  // unsigned 32-bit
+inline constexpr std::uint32_t NotifyApplicationProperty = (2u << 16) | 31;
+inline constexpr std::uint32_t NotifyArgumentsProperty = (3u << 16) | 31;
+NotificationRecord WakeupRecord(const std::u16string& application);  // the platform's layout
+void AddNotificationRecord(NotificationRecord record);               // appended, any layout
+std::vector<NotificationRecord> NotificationRecords();
+std::vector<std::u16string> WakeupRegistrations();  // one entry per registration, in order
+struct EventRequest {
+  std::u16string Application;
+  std::uint32_t Event;
+};
+const std::vector<EventRequest>& EventRequests();  // every CeRunAppAtEvent, in order
+int OpenDatabaseCount();                           // opened and not yet closed
+int LiveRecordBuffers();  // allocated by CeReadRecordProps, not yet given to LocalFree
 
 // ---- Resource script --------------------------------------------------------------------
 // The program's resources/zorvik.rc as the simulated loader reads it.

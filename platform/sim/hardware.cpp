@@ -3,6 +3,9 @@
 // RunGuarded, as an exception would.
 #include "platform/hardware.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "platform/sim/device.h"
 #include "platform/sim/internal.h"
 
@@ -23,7 +26,7 @@ namespace {
 using sim::internal::PlatformCall;
 
 constexpr sim::Processor DefaultProcessor() {
-  return {0x69054117, 0x0B1AA1AA, 0x02000290, 3, false, false, false, false, false};
+  return {0x69054117, 0x0B1AA1AA, 0x02000290, 3, false, false, false, false, false, false};
 }
 
 struct HardwareState {
@@ -43,11 +46,26 @@ struct Guard {
 };
 Guard* activeGuard = nullptr;
 
-// Whether an access may go ahead. It faults when its register's fault switch is on and, as on
-// the handheld, whenever the program is not in kernel mode: inside a guard control jumps back to
-// RunGuarded; outside one the access reads 0 and writes nothing, as the desktop stand-in does.
-// Both kinds are logged so that tests can see a program that forgot kernel mode or the guard.
-__attribute__((noinline)) bool BeginAccess(bool registerFaults) {
+// Control back to the innermost RunGuarded, as an exception would; outside one the program has
+// no guard and the process stops.
+[[noreturn]] __attribute__((noinline)) void Fault(const char* operation) {
+  if (activeGuard == nullptr) {
+    std::fprintf(stderr, "sim: %s faulted outside RunGuarded (the program has no guard)\n",
+                 operation);
+    std::abort();
+  }
+#ifdef ZORVIK_SIM_ASAN
+  __asan_handle_no_return();
+#endif
+  __builtin_longjmp(activeGuard->jumpBuffer, 1);
+}
+
+// Whether a coprocessor access may go ahead. It faults when its register's fault switch is on
+// and, as on the handheld, whenever the program is not in kernel mode: inside a guard control
+// jumps back to RunGuarded; outside one the access reads 0 and writes nothing, as the desktop
+// stand-in does. Both kinds are logged so that tests can see a program that forgot kernel mode
+// or the guard.
+bool BeginAccess(const char* operation, bool registerFaults) {
   const bool kernel = sim::InKernelMode();
   if (!kernel) sim::internal::Log("KernelModeViolation");
   if (kernel && !registerFaults) return true;
@@ -55,10 +73,7 @@ __attribute__((noinline)) bool BeginAccess(bool registerFaults) {
     sim::internal::Log("UnguardedFault");
     return false;
   }
-#ifdef ZORVIK_SIM_ASAN
-  __asan_handle_no_return();
-#endif
-  __builtin_longjmp(activeGuard->jumpBuffer, 1);
+  Fault(operation);
 }
 
 }  // namespace
@@ -70,6 +85,8 @@ void ResetHardware() {
   H() = HardwareState{};
   activeGuard = nullptr;
 }
+
+void RaiseAccessFault(const char* operation) { Fault(operation); }
 
 void StoreCccr(std::uint32_t value) {
   H().cpu.Cccr = value;
@@ -88,22 +105,22 @@ namespace plat {
 
 std::uint32_t ReadProcessorId() {
   PlatformCall call("ReadProcessorId");
-  return BeginAccess(H().cpu.MainIdFaults) ? H().cpu.MainId : 0;
+  return BeginAccess("ReadProcessorId", H().cpu.MainIdFaults) ? H().cpu.MainId : 0;
 }
 
 std::uint32_t ReadCacheType() {
   PlatformCall call("ReadCacheType");
-  return BeginAccess(H().cpu.CacheTypeFaults) ? H().cpu.CacheType : 0;
+  return BeginAccess("ReadCacheType", H().cpu.CacheTypeFaults) ? H().cpu.CacheType : 0;
 }
 
 std::uint32_t ReadClockConfig() {
   PlatformCall call("ReadClockConfig");
-  return BeginAccess(H().cpu.ClkcfgReadFaults) ? H().cpu.Clkcfg : 0;
+  return BeginAccess("ReadClockConfig", H().cpu.ClkcfgReadFaults) ? H().cpu.Clkcfg : 0;
 }
 
 void WriteClockConfig(std::uint32_t value) {
   PlatformCall call("WriteClockConfig");
-  if (!BeginAccess(H().cpu.ClkcfgWriteFaults)) return;
+  if (!BeginAccess("WriteClockConfig", H().cpu.ClkcfgWriteFaults)) return;
   H().cpu.Clkcfg = value;
   H().clkcfgWrites.push_back(value);
 }

@@ -65,6 +65,10 @@ void QueueMessage(plat::Window window, std::uint32_t message, plat::WParam wPara
 plat::Icon NewResourceIcon(int id, int width, int height);
 // A write through the clock register's mapping reaching the register.
 void StoreCccr(std::uint32_t value);
+// An access fault: back to the innermost RunGuarded (stops the process outside one).
+[[noreturn]] void RaiseAccessFault(const char* operation);
+// Closes an open notification database; false when `handle` is none.
+bool CloseDatabase(std::uintptr_t handle);
 
 // A window of this process made by the platform itself (dialogs and their controls); the
 // procedure may be nullptr for a control whose messages nobody handles.
@@ -97,6 +101,7 @@ inline constexpr std::uintptr_t BitmapHandleBase = 0x20000;
 inline constexpr std::uintptr_t IconHandleBase = 0x30000;
 inline constexpr std::uintptr_t RegKeyHandleBase = 0x40000;
 inline constexpr std::uintptr_t KernelHandleBase = 0x50000;
+inline constexpr std::uintptr_t DatabaseHandleBase = 0x60000;
 
 // ---- The resource script (resource_script.cpp) ----
 // Parses the text of a resource script; stops the process with the line on anything unknown.

@@ -95,6 +95,19 @@ bool VirtualFree(void* address, std::uint32_t size, std::uint32_t type) {
   return true;
 }
 
+void StoreMappedWord(void* mapping, std::uint32_t value) {
+  PlatformCall call("StoreMappedWord");
+  Region* region = FindRegion(mapping);
+  if (region == nullptr || !region->Mapped || (region->Protect & PAGE_READWRITE) == 0 ||
+      sim::Cpu().CccrStoreFaults) {
+    sim::internal::RaiseAccessFault("StoreMappedWord");
+  }
+  // Uncached: the register takes the word now, not when the mapping is released.
+  region->Cells[0] = value;
+  region->Loaded = value;
+  sim::internal::StoreCccr(value);
+}
+
 bool SetKMode(bool kernel) {
   PlatformCall call("SetKMode");
   bool previous = Mem().kernelMode;

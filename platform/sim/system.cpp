@@ -245,6 +245,7 @@ std::uint32_t GetLastError() {
 bool CloseHandle(Handle handle) {
   PlatformCall call("CloseHandle");
   auto& s = Sys();
+  if (sim::internal::CloseDatabase(static_cast<std::uintptr_t>(handle))) return true;
   auto it = s.handles.find(static_cast<std::uintptr_t>(handle));
   if (it == s.handles.end() || it->second.kind != KernelObject::Mutex) {  // searches: FindClose
     s.lastError = ERROR_INVALID_HANDLE;

@@ -150,6 +150,20 @@ bool RemoveAllWakeups(const wchar_t* application) {
   return kept.size() == entries.size() || WriteWakeups(key.get(), kept);
 }
 
+std::uint32_t WakeupCount() {
+  DeviceKey key;
+  return key.get() == nullptr ? 0 : static_cast<std::uint32_t>(ReadWakeups(key.get()).size());
+}
+
+bool WakeupEntry(std::uint32_t index, std::wstring* entry) {
+  DeviceKey key;
+  if (key.get() == nullptr) return false;
+  const Entries entries = ReadWakeups(key.get());
+  if (index >= entries.size()) return false;
+  *entry = entries[index];
+  return true;
+}
+
 bool SwapKernelMode(bool kernel) {
   const bool previous = kernelMode;
   kernelMode = kernel;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace standin {
 
@@ -43,10 +44,16 @@ bool Increment(const DwordValue& value);
 // wrong type or shape is read as its well-formed entries (a REG_SZ as one entry).
 bool AppendWakeup(const wchar_t* application);
 bool RemoveAllWakeups(const wchar_t* application);
+// The entries as they are now: how many, and entry `index` (false when there is none).
+std::uint32_t WakeupCount();
+bool WakeupEntry(std::uint32_t index, std::wstring* entry);
 
 // The simulated kernel mode of the calling thread: SwapKernelMode sets it and returns the
 // previous mode. The coprocessor registers fault outside kernel mode, as on the handheld.
 bool SwapKernelMode(bool kernel);
 bool InKernelMode();
+
+// An access fault: abandons the innermost guarded body (RunGuarded); returns only outside one.
+void AccessFault();
 
 }  // namespace standin

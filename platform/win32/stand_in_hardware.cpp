@@ -22,7 +22,7 @@ thread_local Guard* activeGuard = nullptr;
 bool BeginAccess() {
   const bool faults = !standin::InKernelMode() || standin::Read(standin::AccessFaults) != 0;
   if (!faults) return true;
-  if (activeGuard != nullptr) AbandonGuardedBody();
+  standin::AccessFault();
   return false;
 }
 
@@ -31,6 +31,10 @@ std::uint32_t ReadRegister(const standin::DwordValue& value) {
 }
 
 }  // namespace
+
+void standin::AccessFault() {
+  if (activeGuard != nullptr) AbandonGuardedBody();
+}
 
 namespace plat {
 

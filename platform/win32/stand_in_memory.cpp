@@ -81,6 +81,18 @@ bool VirtualFree(void* address, std::uint32_t size, std::uint32_t type) {
   return ::VirtualFree(address, size, type) != FALSE;
 }
 
+// The word goes to the stand-in's register at once, as an uncached store reaches the device.
+void StoreMappedWord(void* mapping, std::uint32_t value) {
+  ClockMapping* clock = FindMapping(mapping);
+  if (clock == nullptr || !clock->Writable) {
+    standin::AccessFault();  // a store through a read-only mapping faults on the handheld
+    return;
+  }
+  *static_cast<volatile std::uint32_t*>(mapping) = value;
+  clock->Mapped = value;
+  standin::Write(standin::Cccr, value);
+}
+
 // The desktop has no kernel mode to give; the stand-in only keeps the flag, which its
 // coprocessor registers check.
 bool SetKMode(bool kernel) { return standin::SwapKernelMode(kernel); }

@@ -77,8 +77,10 @@ class ScenarioTest : public ::testing::Test {
     bool keyExists = sim::RegistryKeyExists(SettingsKey);
     auto settings = StoredSettings();
     sim::Processor cpu = sim::Cpu();
+    auto notifications = sim::NotificationRecords();  // the registrations outlive the process
     sim::Reset();
     sim::Cpu() = cpu;
+    for (auto& record : notifications) sim::AddNotificationRecord(record);
     if (keyExists) sim::CreateRegistryKey(SettingsKey);
     for (auto& [name, value] : settings) {
       sim::SetRegistryValue(SettingsKey, name, value.Type, value.Data);

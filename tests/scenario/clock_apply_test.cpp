@@ -1,0 +1,243 @@
+// Applying clock words on the simulated handheld: the field edits, the CLKCFG values, what a
+// failure leaves behind, watch mode and the apply request from another launch.
+#include "base/messages.h"
+#include "clock/apply.h"
+#include "platform/dialogs.h"
+#include "scenario.h"
+
+namespace {
+
+using ClockApplyTest = ScenarioTest;
+
+template <typename Case>
+std::string CaseName(const ::testing::TestParamInfo<Case>& param) {
+  return param.param.name;
+}
+
+// The program running on a PXA27x, about to make the edit under test.
+void Prepare(std::uint32_t word, std::uint8_t turbo, std::uint8_t fastBus) {
+  AppState.CurrentClockWord = word;
+  AppState.TurboFlag = turbo;
+  AppState.FastBusFlag = fastBus;
+  AppState.PresetTable[2] = 0x2000190;
+  AppState.PresetTable[4] = 0;  // an empty slot
+  sim::ClearCallLog();
+}
+
+// ---- Edits that succeed ------------------------------------------------------------------
+
+struct EditCase {
+  const char* name;
+  std::uint32_t word;
+  std::uint8_t turbo, fastBus;
+  void (*edit)();
+  std::uint32_t cccr;  // 0: no CCCR write
+  std::uint32_t clkcfg;
+  std::uint8_t turboAfter, fastBusAfter;
+};
+
+class EditTest : public ScenarioTest, public ::testing::WithParamInterface<EditCase> {};
+
+TEST_P(EditTest, WritesTheEditedWordAndTheClkcfgValue) {
+  const EditCase& c = GetParam();
+  Start();
+  Prepare(c.word, c.turbo, c.fastBus);
+  const auto cccrWrites = sim::CccrWrites().size();
+  const auto clkcfgWrites = sim::ClkcfgWrites().size();
+
+  c.edit();
+
+  EXPECT_TRUE(sim::Beeps().empty());
+  EXPECT_FALSE(sim::InKernelMode());
+  EXPECT_EQ(sim::ClkcfgWrites().size(), clkcfgWrites + 1);
+  EXPECT_EQ(sim::Cpu().Clkcfg, c.clkcfg);
+  if (c.cccr != 0) {
+    EXPECT_EQ(sim::CccrWrites().size(), cccrWrites + 1);
+    EXPECT_EQ(sim::Cpu().Cccr, c.cccr);
+    EXPECT_EQ(AppState.CurrentClockWord, c.cccr);
+  } else {
+    EXPECT_EQ(sim::CccrWrites().size(), cccrWrites);
+    EXPECT_EQ(AppState.CurrentClockWord, c.word);
+  }
+  EXPECT_EQ(AppState.TurboFlag, c.turboAfter);
+  EXPECT_EQ(AppState.FastBusFlag, c.fastBusAfter);
+  EXPECT_EQ(Count("VirtualAlloc"), Count("VirtualFree"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, EditTest,
+    ::testing::Values(
+        EditCase{"TurboMultiplier", 0x2000390, 1, 0, [] { SetTurboMultiplier(3); }, 0x2000190, 3, 1,
+                 0},
+        EditCase{"TurboMultiplierClearsBits10To15", 0xFD10, 1, 0, [] { SetTurboMultiplier(3); },
+                 0x190, 3, 1, 0},
+        EditCase{"RunMultiplier", 0x121, 0, 0, [] { SetRunMultiplier(3); }, 0x161, 2, 0, 0},
+        EditCase{"RunRatio31", 0x2000110, 1, 0, [] { SetRunRatio(31); }, 0x200011F, 3, 1, 0},
+        EditCase{"RunRatio1", 0x2000110, 1, 0, [] { SetRunRatio(1); }, 0x2000101, 3, 1, 0},
+        EditCase{"MemoryDividerHalf", 0x2000110, 1, 0, [] { SetMemoryDivider(0); }, 0x110, 3, 1, 0},
+        EditCase{"MemoryDividerFull", 0x110, 1, 0, [] { SetMemoryDivider(1); }, 0x2000110, 3, 1, 0},
+        EditCase{"PlainBus", 0x2000290, 0, 0, [] { ApplyClockWord(0x2000291); }, 0x2000291, 2, 0,
+                 0},
+        EditCase{"PlainTurbo", 0x2000290, 1, 0, [] { ApplyClockWord(0x2000291); }, 0x2000291, 3, 1,
+                 0},
+        EditCase{"FastBus", 0x2000290, 0, 1, [] { ApplyClockWord(0x2000291); }, 0x2000291, 10, 0,
+                 1},
+        EditCase{"FastBusTurbo", 0x2000290, 1, 1, [] { ApplyClockWord(0x2000291); }, 0x2000291, 11,
+                 1, 1},
+        EditCase{"TurboOff", 0x2000290, 1, 1, [] { SetTurboMode(0); }, 0x2000290, 10, 0, 1},
+        EditCase{"TurboOn", 0x2000290, 0, 0, [] { SetTurboMode(1); }, 0x2000290, 3, 1, 0},
+        EditCase{"PresetSetsTurbo", 0x110, 0, 0, [] { ApplyPreset(3); }, 0x2000190, 3, 1, 0},
+        // The bus switch writes CLKCFG alone, and its turbo bit follows TurboFlag.
+        EditCase{"FastBusOnNormal", 0x2000290, 0, 0, [] { SetFastBus(1); }, 0, 10, 0, 1},
+        EditCase{"FastBusOnTurbo", 0x2000290, 1, 0, [] { SetFastBus(1); }, 0, 11, 1, 1},
+        EditCase{"FastBusOffNormal", 0x2000290, 0, 1, [] { SetFastBus(0); }, 0, 2, 0, 0},
+        EditCase{"FastBusOffTurbo", 0x2000290, 1, 1, [] { SetFastBus(0); }, 0, 3, 1, 0}),
+    CaseName<EditCase>);
+
+// ---- Edits that fail ---------------------------------------------------------------------
+
+enum class Fault { None, MapRefused, CccrStore, ClkcfgWrite };
+
+struct FailureCase {
+  const char* name;
+  Fault fault;
+  void (*edit)();
+  std::uint32_t wordAfter;  // only an edit that stores first changes it
+  std::uint8_t turboAfter, fastBusAfter;
+  bool mapped;  // whether the clock register was mapped at all
+};
+
+class FailureTest : public ScenarioTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(FailureTest, BeepsOnceAndKeepsWhatTheEditDidNotSetFirst) {
+  const FailureCase& c = GetParam();
+  sim::SetRegistryDword(SettingsKey, u"View", ViewFrequency);
+  Start();
+  Prepare(0x2000290, 0, 0);
+  sim::Cpu().MapFails = c.fault == Fault::MapRefused;
+  sim::Cpu().CccrStoreFaults = c.fault == Fault::CccrStore;
+  sim::Cpu().ClkcfgWriteFaults = c.fault == Fault::ClkcfgWrite;
+  const std::uint32_t cccrBefore = sim::Cpu().Cccr;
+
+  c.edit();
+
+  EXPECT_EQ(sim::Beeps(), std::vector<std::uint32_t>{plat::MB_ICONHAND});
+  EXPECT_FALSE(sim::InKernelMode());
+  EXPECT_EQ(AppState.CurrentClockWord, c.wordAfter);
+  EXPECT_EQ(AppState.TurboFlag, c.turboAfter);
+  EXPECT_EQ(AppState.FastBusFlag, c.fastBusAfter);
+  EXPECT_EQ(Count("Shell_NotifyIcon"), 0);  // no refresh
+  EXPECT_EQ(Count("VirtualAlloc") != 0, c.mapped);
+  EXPECT_EQ(Count("VirtualAlloc"), Count("VirtualFree"));
+  if (c.fault != Fault::ClkcfgWrite) {
+    EXPECT_EQ(sim::Cpu().Cccr, cccrBefore);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, FailureTest,
+    ::testing::Values(FailureCase{"EmptyPreset", Fault::None, [] { ApplyPreset(5); }, 0x2000290, 1,
+                                  0, false},
+                      FailureCase{"MapRefused", Fault::MapRefused, [] { SetTurboMultiplier(6); },
+                                  0x2000290, 0, 0, true},
+                      FailureCase{"MapRefusedMemory", Fault::MapRefused,
+                                  [] { SetMemoryDivider(0); }, 0x290, 0, 0, true},
+                      FailureCase{"CccrStoreTurbo", Fault::CccrStore, [] { SetTurboMode(1); },
+                                  0x2000290, 1, 0, true},
+                      FailureCase{"CccrStoreRatio", Fault::CccrStore, [] { SetRunRatio(5); },
+                                  0x2000290, 0, 0, true},
+                      FailureCase{"ClkcfgWritePreset", Fault::ClkcfgWrite, [] { ApplyPreset(3); },
+                                  0x2000290, 1, 0, true},
+                      FailureCase{"ClkcfgWriteRatio", Fault::ClkcfgWrite, [] { SetRunRatio(5); },
+                                  0x2000290, 0, 0, true},
+                      FailureCase{"ClkcfgWriteFastBus", Fault::ClkcfgWrite, [] { SetFastBus(1); },
+                                  0x2000290, 0, 0, false}),
+    CaseName<FailureCase>);
+
+TEST_F(ClockApplyTest, SuccessRefreshesTheFrequencyView) {
+  sim::SetRegistryDword(SettingsKey, u"View", ViewFrequency);
+  Start();
+  sim::ClearCallLog();
+  SetTurboMultiplier(6);
+  EXPECT_EQ(Count("Shell_NotifyIcon"), 1);
+}
+
+TEST_F(ClockApplyTest, UnknownProcessorsClockIsNeverWritten) {
+  sim::Cpu().MainId = 0x41000000;
+  Start();
+  AppState.CurrentClockWord = 0x2000290;
+  sim::ClearCallLog();
+  ApplyClockWord(0x2000291);
+  SetFastBus(1);
+  EXPECT_EQ(sim::Beeps().size(), 2u);
+  EXPECT_EQ(Count("VirtualCopy") + Count("WriteClockConfig"), 0);
+}
+
+// ---- Watch mode --------------------------------------------------------------------------
+
+class WatchTest : public ScenarioTest, public ::testing::WithParamInterface<std::uint32_t> {
+ protected:
+  void SetUp() override {
+    ScenarioTest::SetUp();
+    sim::SetRegistryDword(SettingsKey, u"Spy", 1);
+    Start();
+  }
+};
+
+TEST_P(WatchTest, AnyChangedBitIsPutBackWithinATick) {
+  const std::uint32_t chosen = AppState.CurrentClockWord;
+  sim::Cpu().Cccr = chosen ^ GetParam();
+  Wait(1100);
+  EXPECT_EQ(sim::Cpu().Cccr, chosen);
+  EXPECT_TRUE(sim::Beeps().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Bits, WatchTest,
+                         ::testing::Values(1u << 0, 1u << 7, 1u << 16, 1u << 25, 1u << 31));
+
+TEST_F(ClockApplyTest, WatchLeavesAnUnchangedClockAlone) {
+  sim::SetRegistryDword(SettingsKey, u"Spy", 1);
+  Start();
+  const auto writes = sim::CccrWrites().size();
+  Wait(3500);
+  EXPECT_EQ(sim::CccrWrites().size(), writes);
+  EXPECT_GE(Count("VirtualCopy"), 3);  // it did look
+}
+
+TEST_F(ClockApplyTest, WatchRetriesAndBeepsEveryTickWhileTheRegisterIsUnreadable) {
+  sim::SetRegistryDword(SettingsKey, u"Spy", 1);
+  Start();
+  sim::Cpu().MapFails = true;
+  Wait(3500);
+  EXPECT_EQ(sim::Beeps().size(), 3u);
+  EXPECT_EQ(AppState.CurrentClockWord, 0x2000290u);
+}
+
+// ---- A request from another launch -------------------------------------------------------
+
+TEST_F(ClockApplyTest, ApplyRequests) {
+  Start();
+  AppState.PresetTable[3] = 0x2000110;
+  sim::Cpu().Cccr = 0x1234;
+  sim::Post(AppState.MainWindow, UM_APPLYPRESET, 0, 0);  // the current word again
+  Pump();
+  EXPECT_EQ(sim::Cpu().Cccr, 0x2000290u);
+
+  sim::Post(AppState.MainWindow, UM_APPLYPRESET, 0, 4);
+  Pump();
+  EXPECT_EQ(sim::Cpu().Cccr, 0x2000110u);
+
+  for (plat::LParam bad : {plat::LParam(9), plat::LParam(-1), plat::LParam(0x10003)}) {
+    sim::Post(AppState.MainWindow, UM_APPLYPRESET, 0, bad);
+  }
+  Pump();
+  EXPECT_EQ(sim::Cpu().Cccr, 0x2000110u);
+  EXPECT_TRUE(sim::Beeps().empty());
+
+  AppState.CurrentClockWord = 0;
+  sim::Post(AppState.MainWindow, UM_APPLYPRESET, 0, 0);
+  Pump();
+  EXPECT_EQ(sim::Beeps(), std::vector<std::uint32_t>{plat::MB_ICONHAND});
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+// Start-up's preset request and the wake-up relaunch on the simulated handheld: the clean-up
+// walk over the notification database, the new registration and the relaunched copy's request.
+#include <algorithm>
+
+#include "platform/dialogs.h"
+#include "platform/notification.h"
+#include "scenario.h"
+
+namespace {
+
+using WakeupTest = ScenarioTest;
+
+const std::u16string Program = u"Zorvik.exe";
+
+int Cancellations() {
+  return static_cast<int>(std::count_if(
+      sim::EventRequests().begin(), sim::EventRequests().end(),
+      [](const sim::EventRequest& r) { return r.Event == plat::NOTIFICATION_EVENT_NONE; }));
+}
+
+// ---- The preset asked for at start --------------------------------------------------------
+
+TEST_F(WakeupTest, FirstLaunchWithAPresetAppliesItInTurbo) {
+  sim::Cpu().Clkcfg = 2;  // found in normal mode
+  Start(u"#3");
+  EXPECT_EQ(sim::Cpu().Cccr, 0x2000110u);  // the default slot 3
+  EXPECT_EQ(sim::Cpu().Clkcfg, 3u);
+  EXPECT_EQ(AppState.TurboFlag, 1);
+  EXPECT_EQ(sim::WakeupRegistrations(), std::vector<std::u16string>{Program});
+}
+
+TEST_F(WakeupTest, FirstLaunchWithAnEmptyPresetBeepsAndStillRegisters) {
+  sim::SetRegistryDword(SettingsKey, u"Freq1", 0x2000290);  // a stored table without slot 3
+  Start(u"#3");
+  EXPECT_EQ(sim::Beeps(), std::vector<std::uint32_t>{plat::MB_ICONHAND});
+  EXPECT_TRUE(sim::CccrWrites().empty());
+  EXPECT_EQ(sim::WakeupRegistrations(), std::vector<std::u16string>{Program});
+}
+
+TEST_F(WakeupTest, FirstLaunchAfterWakeupAppliesNothingAndRegisters) {
+  Start(u"AppRunAfterWakeup");
+  EXPECT_TRUE(sim::CccrWrites().empty());
+  EXPECT_TRUE(sim::ClkcfgWrites().empty());
+  EXPECT_TRUE(sim::Beeps().empty());
+  EXPECT_EQ(sim::WakeupRegistrations(), std::vector<std::u16string>{Program});
+}
+
+// ---- Removing what earlier runs left --------------------------------------------------------
+
+inline constexpr std::uint32_t ForeignText = (7u << 16) | plat::CEVT_LPWSTR;
+inline constexpr std::uint32_t ForeignNumber = (8u << 16) | 19;
+
+struct StaleCase {
+  const char* name;
+  std::vector<sim::NotificationRecord> records;
+  int cancellations;
+  std::vector<std::u16string> registeredAfter;
+};
+
+class StaleTest : public ScenarioTest, public ::testing::WithParamInterface<StaleCase> {};
+
+TEST_P(StaleTest, EveryMatchingRecordCancelsAndOneRegistrationIsLeft) {
+  for (const sim::NotificationRecord& record : GetParam().records) {
+    sim::AddNotificationRecord(record);
+  }
+  Start();
+  EXPECT_EQ(Cancellations(), GetParam().cancellations);
+  EXPECT_EQ(sim::WakeupRegistrations(), GetParam().registeredAfter);
+  EXPECT_EQ(sim::OpenDatabaseCount(), 0);
+  EXPECT_EQ(sim::LiveRecordBuffers(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, StaleTest,
+    ::testing::Values(StaleCase{"TwoOfOurs",
+                                {sim::WakeupRecord(u"Other.exe"), sim::WakeupRecord(Program),
+                                 sim::WakeupRecord(Program)},
+                                2,
+                                {u"Other.exe", Program}},
+                      StaleCase{"WithAPathIsNotOurs",
+                                {sim::WakeupRecord(u"\\Windows\\Zorvik.exe")},
+                                0,
+                                {u"\\Windows\\Zorvik.exe", Program}},
+                      StaleCase{"AnotherLayoutFirst",
+                                {{{ForeignNumber, u"", 5}, {ForeignText, Program, 0}},
+                                 sim::WakeupRecord(Program),
+                                 {{ForeignText, u"Other.exe", 0}}},
+                                1,
+                                {Program}},
+                      StaleCase{"Empty", {}, 0, {Program}}),
+    [](const ::testing::TestParamInfo<StaleCase>& param) { return std::string(param.param.name); });
+
+TEST_F(WakeupTest, UnknownProcessorRemovesStaleRegistrationsAndRegistersNone) {
+  sim::Cpu().MainId = 0x41000000;
+  sim::AddNotificationRecord(sim::WakeupRecord(Program));
+  Start();
+  EXPECT_TRUE(sim::WakeupRegistrations().empty());
+}
+
+TEST_F(WakeupTest, RestartLeavesOneRegistration) {
+  Start();
+  Restart();  // ended without the exit command
+  EXPECT_EQ(sim::WakeupRegistrations(), std::vector<std::u16string>{Program});
+}
+
+// ---- The relaunch at wake-up --------------------------------------------------------------
+
+TEST_F(WakeupTest, RelaunchMakesTheResidentCopyApplyItsClockAgain) {
+  Start();
+  const std::uint32_t chosen = AppState.CurrentClockWord;
+  sim::Cpu().Cccr = 0x2000104;  // the clock the device woke with
+
+  EXPECT_EQ(Start(u"AppRunAfterWakeup"), 0);  // the platform's launch: hands over and ends
+  Pump();
+
+  EXPECT_EQ(sim::Cpu().Cccr, chosen);
+  EXPECT_EQ(sim::WakeupRegistrations(), std::vector<std::u16string>{Program});
+}
+
+}  // namespace

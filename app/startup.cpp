@@ -161,6 +161,8 @@ int ZorvikMain(plat::Instance instance, const char16_t* commandLine) {
   }
 
   ResetLoadHistory();
+  // The first number is drawn whatever it is: LastDrawnValue's initial -1 is also a reading.
+  AppState.ForceIconRedraw = 1;
   if (AppState.IconView != ViewPlain) RefreshTrayIcon();
   return RunMessageLoop();
 }

@@ -18,8 +18,8 @@ struct NumberLayout {
   int BottomLineRow;
   int LineFirstColumn;
   int LineLastColumn;
-  // The minus of a negative value: a bar over the leftmost cell in the band above the digits,
-  // where the top thousands line would otherwise go.
+  // The minus of a negative value: a short bar at the top left, in the band above the digits
+  // where the top thousands line would otherwise go; fixed, whatever the number of digits.
   int MinusFirstRow;
   int MinusLastRow;
   int MinusFirstColumn;

@@ -20,8 +20,9 @@ constexpr int MaskRowBytes(int side) { return side / 8; }
 // The number in a rounded box, 16 x IconScale pixels (any scale but 2 draws 16), foreground
 // and background indices from IconColors, drawn as they are (every index 0..15 is its own
 // palette colour). 1000 and more: the last three digits between two lines. A negative value
-// shows its magnitude the same way plus a minus bar over the leftmost cell, above the digits;
-// at a magnitude of 1000 or more only the bottom line is drawn, the minus taking the top.
+// shows its magnitude the same way plus a short minus bar at the top left, in the band above the
+// digits, at the same place whatever the number of digits; at a magnitude of 1000 or more only
+// the bottom line is drawn, the minus taking the place of the top one.
 void DrawNumberIcon(int value, IconPicture* picture);
 // The load graph from SampleHistory (newest sample leftmost), mask all opaque.
 void DrawGraphIcon(IconPicture* picture);

@@ -2,9 +2,9 @@
 #pragma once
 
 // Called by the icon timer, start-up, a successful clock apply and a change of view or colours
-// (the last two set ForceIconRedraw first). Plain: the program's icon. Load: takes one idle-time
-// sample into SampleHistory and redraws the graph. Frequency, Memory, Battery, Current: draws
-// the number unless it equals LastDrawnValue and no redraw is forced. Platform failures pass
+// (start-up and the last two set ForceIconRedraw first). Plain: the program's icon. Load: takes one
+// idle-time sample into SampleHistory and redraws the graph. Frequency, Memory, Battery, Current:
+// draws the number unless it equals LastDrawnValue and no redraw is forced. Platform failures pass
 // silently: a value that could not be read is drawn as read, a tray that refused keeps its icon.
 void RefreshTrayIcon();
 

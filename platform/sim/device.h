@@ -118,6 +118,12 @@ struct RegistryCall {
   long Result;
 };
 const std::vector<RegistryCall>& RegistryCalls();
+// From now on the program's registry `operation` ("open", "create", "query" or "set") fails with
+// `error` (5, access denied, unless given) and changes nothing; only for that key path and value
+// name when they are given (a key path as RegistryCalls() writes it, "HKLM\SOFTWARE\..."). A
+// failed open or create hands back no key. Reset() clears every one.
+void FailRegistry(const std::string& operation, long error = 5, const std::u16string& keyPath = u"",
+                  const std::u16string& valueName = u"");
 int OpenRegistryKeyCount();  // opened or created and not yet closed
 
 // ---- Message boxes and beeps ------------------------------------------------------------
@@ -167,9 +173,14 @@ struct Processor {
   bool ClkcfgWriteFaults;
   bool CccrStoreFaults = false;  // a store through the clock register's mapping faults
 };
+// An access outside kernel mode faults too, whatever the switches say. A fault inside RunGuarded
+// abandons the guarded body; outside one the access reads 0 and writes nothing. The call log
+// records "KernelModeViolation" and "UnguardedFault" where they happen.
 Processor& Cpu();  // seed before the program starts, inspect afterwards
 const std::vector<std::uint32_t>& ClkcfgWrites();
 const std::vector<std::uint32_t>& CccrWrites();
+// The protection flags of every mapping of the clock register the program made, in order.
+const std::vector<std::uint32_t>& ClockRegisterMappings();
 bool InKernelMode();
 
 // ---- Display and system queries ---------------------------------------------------------

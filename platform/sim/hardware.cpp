@@ -1,5 +1,6 @@
-// The simulated processor's coprocessor registers and the fault guard. A register whose fault
-// switch is on "faults": control jumps back to the innermost RunGuarded, as an exception would.
+// The simulated processor's coprocessor registers and the fault guard. An access outside kernel
+// mode, or to a register whose fault switch is on, "faults": control jumps back to the innermost
+// RunGuarded, as an exception would.
 #include "platform/hardware.h"
 
 #include <cstdio>
@@ -45,11 +46,8 @@ struct Guard {
 };
 Guard* activeGuard = nullptr;
 
-// Coprocessor access outside kernel mode is a program fault that tests look for in the log.
-void CheckKernelMode() {
-  if (!sim::InKernelMode()) sim::internal::Log("KernelModeViolation");
-}
-
+// Control back to the innermost RunGuarded, as an exception would; outside one the program has
+// no guard and the process stops.
 [[noreturn]] __attribute__((noinline)) void Fault(const char* operation) {
   if (activeGuard == nullptr) {
     std::fprintf(stderr, "sim: %s faulted outside RunGuarded (the program has no guard)\n",
@@ -60,6 +58,22 @@ void CheckKernelMode() {
   __asan_handle_no_return();
 #endif
   __builtin_longjmp(activeGuard->jumpBuffer, 1);
+}
+
+// Whether a coprocessor access may go ahead. It faults when its register's fault switch is on
+// and, as on the handheld, whenever the program is not in kernel mode: inside a guard control
+// jumps back to RunGuarded; outside one the access reads 0 and writes nothing, as the desktop
+// stand-in does. Both kinds are logged so that tests can see a program that forgot kernel mode
+// or the guard.
+bool BeginAccess(const char* operation, bool registerFaults) {
+  const bool kernel = sim::InKernelMode();
+  if (!kernel) sim::internal::Log("KernelModeViolation");
+  if (kernel && !registerFaults) return true;
+  if (activeGuard == nullptr) {
+    sim::internal::Log("UnguardedFault");
+    return false;
+  }
+  Fault(operation);
 }
 
 }  // namespace
@@ -91,29 +105,22 @@ namespace plat {
 
 std::uint32_t ReadProcessorId() {
   PlatformCall call("ReadProcessorId");
-  CheckKernelMode();
-  if (H().cpu.MainIdFaults) Fault("ReadProcessorId");
-  return H().cpu.MainId;
+  return BeginAccess("ReadProcessorId", H().cpu.MainIdFaults) ? H().cpu.MainId : 0;
 }
 
 std::uint32_t ReadCacheType() {
   PlatformCall call("ReadCacheType");
-  CheckKernelMode();
-  if (H().cpu.CacheTypeFaults) Fault("ReadCacheType");
-  return H().cpu.CacheType;
+  return BeginAccess("ReadCacheType", H().cpu.CacheTypeFaults) ? H().cpu.CacheType : 0;
 }
 
 std::uint32_t ReadClockConfig() {
   PlatformCall call("ReadClockConfig");
-  CheckKernelMode();
-  if (H().cpu.ClkcfgReadFaults) Fault("ReadClockConfig");
-  return H().cpu.Clkcfg;
+  return BeginAccess("ReadClockConfig", H().cpu.ClkcfgReadFaults) ? H().cpu.Clkcfg : 0;
 }
 
 void WriteClockConfig(std::uint32_t value) {
   PlatformCall call("WriteClockConfig");
-  CheckKernelMode();
-  if (H().cpu.ClkcfgWriteFaults) Fault("WriteClockConfig");
+  if (!BeginAccess("WriteClockConfig", H().cpu.ClkcfgWriteFaults)) return;
   H().cpu.Clkcfg = value;
   H().clkcfgWrites.push_back(value);
 }

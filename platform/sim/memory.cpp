@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "platform/sim/device.h"
 #include "platform/sim/internal.h"
@@ -24,6 +25,7 @@ struct Region {
 struct MemoryState {
   std::map<std::uintptr_t, std::unique_ptr<Region>> regions;  // by address
   bool kernelMode = false;
+  std::vector<std::uint32_t> clockMappings;  // the protection of each mapping of CCCR
 };
 
 MemoryState& Mem() {
@@ -44,6 +46,7 @@ void ResetMemory() { Mem() = MemoryState{}; }
 }  // namespace internal
 
 bool InKernelMode() { return Mem().kernelMode; }
+const std::vector<std::uint32_t>& ClockRegisterMappings() { return Mem().clockMappings; }
 
 }  // namespace sim
 
@@ -71,6 +74,7 @@ bool VirtualCopy(void* destination, std::uintptr_t source, std::uint32_t size,
     return false;
   }
   if (sim::Cpu().MapFails) return false;
+  Mem().clockMappings.push_back(protect);
   region->Cells[0] = sim::Cpu().Cccr;
   region->Loaded = region->Cells[0];
   region->Mapped = true;

@@ -29,12 +29,20 @@ struct OpenKey {
   std::u16string Path;
 };
 
+struct InjectedFailure {
+  std::string Operation;
+  long Error;
+  std::u16string KeyPath;    // empty: any key
+  std::u16string ValueName;  // empty: any value
+};
+
 struct RegistryState {
   std::unique_ptr<KeyNode> localMachine = std::make_unique<KeyNode>();
   std::unique_ptr<KeyNode> currentUser = std::make_unique<KeyNode>();
   std::map<std::uintptr_t, OpenKey> open;
   std::uintptr_t nextHandle = sim::internal::RegKeyHandleBase + 1;
   std::vector<sim::RegistryCall> calls;
+  std::vector<InjectedFailure> failures;
 };
 
 RegistryState& R() {
@@ -125,6 +133,20 @@ long Record(const char* operation, const std::u16string& path, const char16_t* v
   return result;
 }
 
+// The error a test set up for this operation on this key and value, or ERROR_SUCCESS.
+long InjectedError(const char* operation, const std::u16string& path, const char16_t* valueName) {
+  for (const InjectedFailure& failure : R().failures) {
+    if (failure.Operation != operation) continue;
+    if (!failure.KeyPath.empty() && !sim::internal::EqualNoCase(failure.KeyPath, path)) continue;
+    if (!failure.ValueName.empty() &&
+        !sim::internal::EqualNoCase(failure.ValueName, sim::internal::FromZ(valueName))) {
+      continue;
+    }
+    return failure.Error;
+  }
+  return plat::ERROR_SUCCESS;
+}
+
 plat::RegKey NewHandle(KeyNode* node, const std::u16string& path) {
   std::uintptr_t handle = R().nextHandle++;
   R().open[handle] = {node, path};
@@ -193,6 +215,12 @@ std::vector<std::u16string> RegistryValueNames(const std::u16string& keyPath) {
 }
 
 const std::vector<RegistryCall>& RegistryCalls() { return R().calls; }
+
+void FailRegistry(const std::string& operation, long error, const std::u16string& keyPath,
+                  const std::u16string& valueName) {
+  internal::SimCall mark;
+  R().failures.push_back({operation, error, keyPath, valueName});
+}
 int OpenRegistryKeyCount() { return static_cast<int>(R().open.size()); }
 
 }  // namespace sim
@@ -210,6 +238,9 @@ long OpenKey(const char* operation, RegKey root, const char16_t* subKey, std::ui
   if (result == nullptr) return Record(operation, path, nullptr, access, ERROR_INVALID_PARAMETER);
   *result = RegKey{};
   if (base == nullptr) return Record(operation, path, nullptr, access, ERROR_INVALID_HANDLE);
+  if (long error = InjectedError(operation, path, nullptr)) {
+    return Record(operation, path, nullptr, access, error);
+  }
   bool created = false;
   KeyNode* node = Walk(base, SplitPath(sim::internal::FromZ(subKey)), create, &created);
   if (node == nullptr) return Record(operation, path, nullptr, access, ERROR_FILE_NOT_FOUND);
@@ -241,6 +272,7 @@ long RegQueryValueExW(RegKey key, const char16_t* name, std::uint32_t*, std::uin
   std::u16string path;
   KeyNode* node = ResolveBase(key, &path);
   if (node == nullptr) return Record("query", path, name, 0, ERROR_INVALID_HANDLE);
+  if (long error = InjectedError("query", path, name)) return Record("query", path, name, 0, error);
   const sim::RegistryValue* value = FindValue(node, sim::internal::FromZ(name));
   if (value == nullptr) return Record("query", path, name, 0, ERROR_FILE_NOT_FOUND);
   if (data != nullptr && size == nullptr) {
@@ -267,6 +299,7 @@ long RegSetValueExW(RegKey key, const char16_t* name, std::uint32_t, std::uint32
   std::u16string path;
   KeyNode* node = ResolveBase(key, &path);
   if (node == nullptr) return Record("set", path, name, 0, ERROR_INVALID_HANDLE);
+  if (long error = InjectedError("set", path, name)) return Record("set", path, name, 0, error);
   if (data == nullptr && size != 0) return Record("set", path, name, 0, ERROR_INVALID_PARAMETER);
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   std::vector<std::uint8_t> copy(bytes, bytes + (data ? size : 0));

@@ -90,6 +90,13 @@ INSTANTIATE_TEST_SUITE_P(Examples, LoadSampleTest,
                                            IdleCase{2, 1100, 110},  // a late timer
                                            IdleCase{0, 0, 0}, IdleCase{4, 3999, 99}));
 
+TEST_F(IconRefreshTest, LoadViewStartsWithAnIdleHistory) {
+  StartWithView(ViewLoad);
+  for (int entry = 0; entry < SampleHistoryLength; ++entry) {
+    EXPECT_EQ(AppState.SampleHistory[entry], 100) << entry;
+  }
+}
+
 TEST_F(IconRefreshTest, FirstLoadSampleAfterAViewChangeIsIdle) {
   StartWithView(ViewFrequency);
   sim::SetIdleTimeReadings({7000, 7600});
@@ -210,16 +217,14 @@ TEST_F(IconRefreshTest, FrequencyIsRedrawnOnlyWhenChangedOrForced) {
   EXPECT_EQ(Modifies(), afterStart + 1);
 }
 
-TEST_F(IconRefreshTest, FirstNumericDrawingHappensEvenForZero) {
-  StartWithView(ViewBattery);
-  AppState.LastDrawnValue = -1;  // as at start
+// -1 mA is a real reading of the Current view and also the value nothing has been drawn for yet.
+TEST_F(IconRefreshTest, FirstDrawingAtStartShowsEvenMinusOneMilliampere) {
   plat::PowerStatusEx2 status = sim::PowerStatus();
-  status.BatteryLifePercent = 0;
+  status.BatteryCurrent = -1;
   sim::SetPowerStatus(status, true);
-  const int before = Modifies();
-  RefreshTrayIcon();
-  EXPECT_EQ(Modifies(), before + 1);
-  ExpectTrayShowsNumber(0);
+  StartWithView(ViewCurrent);
+  EXPECT_EQ(AppState.LastDrawnValue, -1);
+  ExpectTrayShowsNumber(-1);
 }
 
 // ---- Handing the picture to the shell -----------------------------------------------------

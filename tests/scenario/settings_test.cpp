@@ -36,18 +36,19 @@ std::vector<std::pair<std::u16string, std::uint32_t>> Presets(const std::uint32_
   return values;
 }
 
-int Writes() {
+// ---- First run and loading -----------------------------------------------------------------
+
+constexpr std::uint32_t pxa27x[8] = {0x2000104, 0x2000108, 0x2000110, 0x2000190,
+                                     0x2000210, 0x2000290, 0x2000310, 0x2000390};
+constexpr std::uint32_t pxa25x[8] = {0x121, 0x141, 0x1C1, 0x241, 0x242, 0x2C1, 0x243, 0x341};
+
+int Calls(const char* operation) {
   int n = 0;
-  for (const sim::RegistryCall& call : sim::RegistryCalls()) n += call.Operation == "set";
+  for (const sim::RegistryCall& call : sim::RegistryCalls()) n += call.Operation == operation;
   return n;
 }
 
-// ---- First run and loading -----------------------------------------------------------------
-
 TEST_F(SettingsTest, FirstRunSeedsThePresetsOfTheFamilyAndNothingElse) {
-  constexpr std::uint32_t pxa27x[8] = {0x2000104, 0x2000108, 0x2000110, 0x2000190,
-                                       0x2000210, 0x2000290, 0x2000310, 0x2000390};
-  constexpr std::uint32_t pxa25x[8] = {0x121, 0x141, 0x1C1, 0x241, 0x242, 0x2C1, 0x243, 0x341};
   Start();
   EXPECT_EQ(StoredDwords(), Presets(pxa27x));
   EXPECT_EQ(sim::OpenRegistryKeyCount(), 0);
@@ -107,7 +108,7 @@ TEST_F(SettingsTest, OutOfRangeValuesAreClampedInMemoryOnly) {
   EXPECT_EQ(AppState.UpdateTempo, 2u);
   EXPECT_EQ(AppState.IconColors, 0x000F000Fu);
   EXPECT_NE(AppState.WatchMode, 0u);  // any non-zero value is on
-  EXPECT_EQ(Writes(), 0);
+  EXPECT_EQ(Calls("set"), 0);
   auto after = StoredSettings();
   ASSERT_EQ(after.size(), before.size());
   for (std::size_t i = 0; i < after.size(); ++i) {
@@ -146,7 +147,7 @@ TEST_P(WrongTypeTest, LeavesTheInitialValueAndTheStoredValue) {
   EXPECT_EQ(AppState.UpdateTempo, 2u);
   EXPECT_EQ(AppState.WatchMode, 0u);
   EXPECT_EQ(AppState.PresetTable[2], 0u);
-  EXPECT_EQ(Writes(), 0);
+  EXPECT_EQ(Calls("set"), 0);
   std::optional<sim::RegistryValue> stored = sim::GetRegistryValue(SettingsKey, u"View");
   ASSERT_TRUE(stored.has_value());
   EXPECT_EQ(stored->Type, bad.type);
@@ -170,6 +171,68 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
+// ---- Registry failures: silent, and AppState stays the master copy ------------------------------
+
+TEST_F(SettingsTest, KeyThatCannotBeCreatedLeavesTheSettingsInMemoryOnly) {
+  sim::FailRegistry("create");
+  Start();  // first run: the seeded presets cannot be stored
+  for (int slot = 0; slot < 8; ++slot) EXPECT_EQ(AppState.PresetTable[slot], pxa27x[slot]);
+
+  SetIconView(ViewLoad);
+  SetIconColor(1);
+  SetUpdateTempo(1);
+  ToggleWatchMode();
+  StorePreset(0, 0x121);
+
+  EXPECT_TRUE(sim::MessageBoxes().empty());
+  EXPECT_EQ(AppState.IconView, ViewLoad);
+  EXPECT_EQ(AppState.IconColors, 0x000C0009u);
+  EXPECT_EQ(AppState.UpdateTempo, 1u);
+  EXPECT_EQ(AppState.WatchMode, 1u);
+  EXPECT_EQ(AppState.PresetTable[0], 0x121u);
+  EXPECT_EQ(sim::FindTimer(ID_TIMER_ICON)->PeriodMs, 500u);
+  EXPECT_TRUE(sim::FindTimer(ID_TIMER_WATCH).has_value());
+  EXPECT_FALSE(sim::RegistryKeyExists(SettingsKey));
+  EXPECT_EQ(Calls("set"), 0) << "no write without a key";
+  EXPECT_EQ(Calls("close"), 0);
+}
+
+TEST_F(SettingsTest, FailedWriteChangesNoOtherValueAndClosesTheKey) {
+  Start();
+  sim::FailRegistry("set", 5, SettingsKey, u"Color");
+  const auto before = StoredSettings();
+
+  SetIconColor(1);
+
+  EXPECT_EQ(AppState.IconColors, 0x000C0009u);
+  EXPECT_EQ(sim::OpenRegistryKeyCount(), 0);
+  const auto after = StoredSettings();
+  ASSERT_EQ(after.size(), before.size());
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    EXPECT_EQ(after[i].first, before[i].first);
+    EXPECT_EQ(after[i].second.Data, before[i].second.Data);
+  }
+  SetIconView(ViewMemory);  // the next setter writes as usual
+  EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"View"), ViewMemory);
+}
+
+// A key that cannot be opened for reading is taken for a first run: the stored values are not
+// loaded and the presets are seeded; the other values stay as they are in the registry.
+TEST_F(SettingsTest, KeyThatCannotBeOpenedAtStartSeedsThePresets) {
+  sim::SetRegistryDword(SettingsKey, u"View", ViewMemory);
+  sim::SetRegistryDword(SettingsKey, u"Speed", 0);
+  sim::FailRegistry("open");
+  Start();
+  EXPECT_EQ(AppState.IconView, ViewFrequency);
+  EXPECT_EQ(AppState.UpdateTempo, 2u);
+  EXPECT_EQ(Calls("query"), 0);
+  for (int slot = 0; slot < 8; ++slot) EXPECT_EQ(AppState.PresetTable[slot], pxa27x[slot]);
+  EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"Freq8"), pxa27x[7]);
+  EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"View"), ViewMemory);
+  EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"Speed"), 0u);
+  EXPECT_EQ(sim::OpenRegistryKeyCount(), 0);
+}
+
 // ---- Setters ---------------------------------------------------------------------------------
 
 TEST_F(SettingsTest, SettingTheCurrentViewChangesAndWritesNothing) {
@@ -177,11 +240,11 @@ TEST_F(SettingsTest, SettingTheCurrentViewChangesAndWritesNothing) {
   Start();
   sim::ClearCallLog();
   AppState.SampleHistory[3] = 7;
-  int writes = Writes();
+  int writes = Calls("set");
 
   SetIconView(ViewMemory);
 
-  EXPECT_EQ(Writes(), writes);
+  EXPECT_EQ(Calls("set"), writes);
   EXPECT_TRUE(sim::CallLog().empty());
   EXPECT_EQ(AppState.SampleHistory[3], 7);
 }
@@ -247,10 +310,10 @@ TEST_F(SettingsTest, ClearedSlotIsStoredAsZeroAndLoadsEmpty) {
 
 TEST_F(SettingsTest, StoringOutsideTheSlotsIsIgnored) {
   Start();
-  int writes = Writes();
+  int writes = Calls("set");
   StorePreset(8, 0x121);
   StorePreset(-1, 0x121);
-  EXPECT_EQ(Writes(), writes);
+  EXPECT_EQ(Calls("set"), writes);
   EXPECT_FALSE(sim::GetRegistryValue(SettingsKey, u"Freq9").has_value());
   EXPECT_FALSE(sim::GetRegistryValue(SettingsKey, u"Freq0").has_value());
 }

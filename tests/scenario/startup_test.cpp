@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/messages.h"
+#include "platform/memory.h"
 #include "platform/notification.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -181,6 +182,7 @@ struct ClockFlagsCase {
   std::uint32_t clkcfg;
   std::uint8_t turbo;
   std::uint8_t fastBus;
+  int shownMhz;  // the Frequency icon: the clock of the mode now chosen
 };
 
 class ClockFlagsTest : public ScenarioTest, public ::testing::WithParamInterface<ClockFlagsCase> {};
@@ -188,18 +190,19 @@ class ClockFlagsTest : public ScenarioTest, public ::testing::WithParamInterface
 TEST_P(ClockFlagsTest, TurboAndFastBusFromClkcfg) {
   sim::Cpu().MainId = GetParam().mainId;
   sim::Cpu().Clkcfg = GetParam().clkcfg;
-  Start();
+  Start();  // CCCR 0x02000290
   EXPECT_EQ(AppState.TurboFlag, GetParam().turbo);
   EXPECT_EQ(AppState.FastBusFlag, GetParam().fastBus);
+  EXPECT_EQ(AppState.LastDrawnValue, GetParam().shownMhz);
 }
 
 INSTANTIATE_TEST_SUITE_P(Clkcfg, ClockFlagsTest,
-                         ::testing::Values(ClockFlagsCase{0x69054117, 0x0, 0, 0},
-                                           ClockFlagsCase{0x69054117, 0x1, 1, 0},
-                                           ClockFlagsCase{0x69054117, 0x8, 0, 1},
-                                           ClockFlagsCase{0x69054117, 0xB, 1, 1},
-                                           ClockFlagsCase{0x69052100, 0x8, 0, 0},
-                                           ClockFlagsCase{0x69052100, 0xB, 1, 0}));
+                         ::testing::Values(ClockFlagsCase{0x69054117, 0x0, 0, 0, 208},
+                                           ClockFlagsCase{0x69054117, 0x1, 1, 0, 520},
+                                           ClockFlagsCase{0x69054117, 0x8, 0, 1, 208},
+                                           ClockFlagsCase{0x69054117, 0xB, 1, 1, 520},
+                                           ClockFlagsCase{0x69052100, 0x8, 0, 0, 100},
+                                           ClockFlagsCase{0x69052100, 0xB, 1, 0, 250}));
 
 TEST_F(StartupTest, ClockWordZeroRunsInLimitedMode) {
   sim::Cpu().Cccr = 0;
@@ -225,6 +228,14 @@ TEST_F(StartupTest, RefusedMappingCountsAsClockWordZero) {
   EXPECT_EQ(AppState.CurrentClockWord, 0u);
   EXPECT_EQ(Count("VirtualAlloc"), Count("VirtualFree"));
   EXPECT_TRUE(sim::WakeupRegistrations().empty());
+}
+
+// Reading the clock must never be able to write it.
+TEST_F(StartupTest, ClockIsReadThroughAReadOnlyMapping) {
+  Start();
+  EXPECT_EQ(
+      sim::ClockRegisterMappings(),
+      std::vector<std::uint32_t>{plat::PAGE_READONLY | plat::PAGE_NOCACHE | plat::PAGE_PHYSICAL});
 }
 
 TEST_F(StartupTest, UnknownProcessorKeepsAStoredFrequencyViewInTheRegistry) {

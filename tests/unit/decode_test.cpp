@@ -60,6 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{CpuPxa25x, 0x1F, 100, 100}, DecodeCase{CpuPxa25x, 0x80, 100, 100},
         DecodeCase{CpuPxa25x, 0x3FF, 400, 1400},
         DecodeCase{CpuPxa25x, 0x5 | (3u << 5) | (3u << 7), 664, 996},
+        DecodeCase{CpuPxa25x, 0x244, 300, 600},  // L 4: the 150 MHz memory clock
         // Bits above the N field never change a PXA25x result.
         DecodeCase{CpuPxa25x, 0xFFFFFC00u | 0x241, 200, 400},
         // PXA27x: run never below 26, 2N clamped to 2..8, the odd product truncated.

@@ -128,6 +128,56 @@ TEST_F(IconPictureTest, FourHundredIsYellowOnBlueInThreeCells) {
                              }));
 }
 
+// Both fonts, digits 0 to 9 side by side, '#' foreground: what a lone digit shows at each scale.
+const Rows SmallFont = {
+    ".##. ..#. .##. .##. ..#. #### .##. #### .##. .##.",
+    "#..# .##. #..# #..# .##. #... #..# #..# #..# #..#",
+    "#..# ..#. ...# ...# #.#. ###. #... ..#. #..# #..#",
+    "#..# ..#. ..#. ..#. #.#. ...# ###. ..#. .##. .###",
+    "#..# ..#. .#.. ...# #### ...# #..# .#.. #..# ...#",
+    "#..# ..#. #..# #..# ..#. #..# #..# .#.. #..# #..#",
+    ".##. .### #### .##. ..#. .##. .##. .#.. .##. .##.",
+};
+const Rows LargeFont = {
+    "..####.. ....##.. ..####.. ..####.. ..##.... ######## ..####.. ######## ..####.. ..####..",
+    ".######. ....##.. .######. .######. ..##.... ######## .######. ######## .######. .######.",
+    "###..### ...###.. ###..### ###..### ..##.... ##...... ###..### ##....## ###..### ###..###",
+    "##....## ..####.. ##....## ##....## ..##.... ##...... ##....## ##....## ##....## ##....##",
+    "##....## ..####.. ......## ......## .##..##. ######.. ##...... .....##. ##....## ##....##",
+    "##....## ....##.. .....### .....### .##..##. #######. ##...... .....##. ###..### ###..###",
+    "##....## ....##.. ....###. ...####. ##...##. .....### ######.. ....##.. .######. .#######",
+    "##....## ....##.. ...###.. ...####. ##...##. ......## #######. ....##.. .######. ..######",
+    "##....## ....##.. ..###... .....### ######## ......## ###..### ...##... ###..### ......##",
+    "##....## ....##.. .###.... ......## ######## ......## ##....## ...##... ##....## ......##",
+    "##....## ....##.. ###...## ##....## .....##. ##....## ##....## ..##.... ##....## ##....##",
+    "###..### ....##.. ##....## ###..### .....##. ###..### ###..### ..##.... ###..### ###..###",
+    ".######. ..###### ######## .######. .....##. .######. .######. ..##.... .######. .######.",
+    "..####.. ..###### ######## ..####.. .....##. ..####.. ..####.. ..##.... ..####.. ..####..",
+};
+
+TEST_F(IconPictureTest, EveryDigitOfBothFonts) {
+  struct Font {
+    int scale;
+    const Rows& sheet;
+    int width;
+    int top;
+    int left;
+    int leftOfOne;
+  };
+  for (const Font& font : {Font{1, SmallFont, 4, 4, 7, 7}, Font{2, LargeFont, 8, 8, 12, 10}}) {
+    for (int digit = 0; digit <= 9; ++digit) {
+      SCOPED_TRACE(testing::Message() << "scale " << font.scale << ", digit " << digit);
+      const Rows rows = NumberRows(digit, font.scale);
+      const int left = digit == 1 ? font.leftOfOne : font.left;
+      for (std::size_t row = 0; row < font.sheet.size(); ++row) {
+        std::string shown = rows[font.top + row].substr(left, font.width);
+        for (char& pixel : shown) pixel = pixel == 'F' ? '#' : pixel == 'B' ? '.' : pixel;
+        EXPECT_EQ(shown, font.sheet[row].substr(digit * (font.width + 1), font.width)) << row;
+      }
+    }
+  }
+}
+
 TEST_F(IconPictureTest, ThousandsShowTheLastThreeDigitsBetweenTwoLines) {
   EXPECT_EQ(NumberRows(1234), (Rows{
                                   "..BBBBBBBBBBBB..",  // 0
@@ -309,7 +359,7 @@ TEST_F(IconPictureTest, ColourIndicesOneToEightAreDrawnAsTheyAre) {
 }
 
 // A negative value (a discharging battery's current) keeps its magnitude's digits and gets a
-// minus bar over the leftmost cell, above the digits.
+// short minus bar at the top left, above the digits, wherever the leftmost digit stands.
 TEST_F(IconPictureTest, NegativeValuesShowAMinusAboveTheMagnitude) {
   EXPECT_EQ(NumberRows(-5), (Rows{
                                 "..BBBBBBBBBBBB..",  // 0

@@ -42,7 +42,9 @@ zv_install
 zv_launch
 zv_check "the tray icon appears" zv_wait_tray_icon 20
 
-zv_check "'Процессы' opens the process list" zv_menu_keys Down Return
+# With presets stored the top level holds only them: "Процессы" is the fourth entry of "Сервис"
+# (after "Экран", "Значок", "Сброс" and a separator), "Сведения" the fifth.
+zv_check "'Сервис' > 'Процессы' opens the process list" zv_menu_keys Up Right Down Down Down Return
 zv_check "the process list shows" zv_wait_window '^Процессы$' 10
 sleep 0.5
 zv_keep_shot processes

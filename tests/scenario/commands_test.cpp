@@ -2,6 +2,7 @@
 // processing, the tool dialogs, and the service commands' questions, reboots and shortcut.
 #include "app/commands.h"
 
+#include <cstdio>
 #include <functional>
 #include <map>
 
@@ -16,12 +17,22 @@ using CommandsTest = ScenarioTest;
 const std::u16string DisplayKey = u"HKLM\\Drivers\\Display\\GPE";
 const std::u16string StartupLink = u"\\Windows\\StartUp\\Zorvik.lnk";
 
+std::string Hex(std::uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%X", value);
+  return text;
+}
+
 // What the user could see or find afterwards, one entry per kind of effect.
 std::map<std::string, std::string> Observe() {
   std::map<std::string, std::string> seen;
   for (int slot = 0; slot < 8; ++slot) {
     seen["slot" + std::to_string(slot + 1)] = std::to_string(AppState.PresetTable[slot]);
   }
+  seen["cccr"] = Hex(sim::Cpu().Cccr);
+  seen["clkcfg"] = std::to_string(sim::Cpu().Clkcfg);
+  seen["turbo"] = std::to_string(AppState.TurboFlag);
+  seen["fastbus"] = std::to_string(AppState.FastBusFlag);
   seen["view"] = std::to_string(AppState.IconView);
   seen["colors"] = std::to_string(AppState.IconColors);
   seen["tempo"] = std::to_string(AppState.UpdateTempo);
@@ -56,11 +67,32 @@ struct CommandRange {
   std::function<std::string(int id)> expected;
 };
 
-// The clock edits (1001-1024, 1027-1057) reach the hardware only once applying clock words is
-// in place; their rows join this table then.
+// The clock starts at StartWord in normal mode with the slow bus, and CLKCFG reads 0 before the
+// command, so that every write shows. What a clock command leaves, as Changes would print it.
+constexpr std::uint32_t StartWord = 0x2000118;
+std::string Clock(std::uint32_t cccr, int clkcfg, int turbo = 0, int fastbus = 0) {
+  std::string out;
+  if (cccr != StartWord) out += "cccr=" + Hex(cccr) + " ";
+  out += "clkcfg=" + std::to_string(clkcfg);
+  if (fastbus != 0) out += " fastbus=" + std::to_string(fastbus);
+  if (turbo != 0) out += " turbo=" + std::to_string(turbo);
+  return out;
+}
+
 const CommandRange CommandRanges[] = {
     {1000, 1000, [](int) { return "dialogs=1@100"; }},
+    // Slot n holds 0x2000290 + n.
+    {1001, 1008, [](int id) { return Clock(0x2000290 + (id - 1000), 3, 1); }},
+    {1009, 1011, [](int id) { return Clock(StartWord + (id - 1008) * 32, 2); }},
+    {1012, 1018, [](int id) { return Clock(0x2000018 + (id - 1010) * 128, 2); }},
+    {1019, 1019, [](int) { return Clock(0x118, 2); }},
+    {1020, 1020, [](int) { return Clock(StartWord, 2); }},
+    {1021, 1021, [](int) { return Clock(StartWord, 3); }},
+    {1022, 1022, [](int) { return Clock(StartWord, 11, 0, 1); }},
+    {1023, 1023, [](int) { return Clock(StartWord, 2); }},
+    {1024, 1024, [](int) { return Clock(StartWord, 3, 1); }},
     {1025, 1025, [](int) { return "watch=1"; }},
+    {1027, 1057, [](int id) { return Clock(0x2000100 + (id - 1026), 2); }},
     {1059, 1066,
      [](int id) {
        return "slot" + std::to_string(id - 1058) + "=" + std::to_string(AppState.CurrentClockWord);
@@ -93,13 +125,14 @@ TEST_F(CommandsTest, EveryCommandReachesItsOperationWithItsArgument) {
       SetUp();
       sim::AddFile(u"\\Windows\\peghelp.exe");
       sim::SetOrientation(7);       // none of the four, so that each turn shows
-      sim::Cpu().Cccr = 0x2000118;  // in no preset slot, so that each store shows
+      sim::Cpu().Cccr = StartWord;  // in no preset slot, so that each store shows
+      sim::Cpu().Clkcfg = 2;        // normal mode, slow bus
       sim::SetRegistryDword(SettingsKey, u"Color", 0x50005);
-      for (const char16_t* slot :
-           {u"Freq1", u"Freq2", u"Freq3", u"Freq4", u"Freq5", u"Freq6", u"Freq7", u"Freq8"}) {
-        sim::SetRegistryDword(SettingsKey, slot, 0x2000290);
-      }
+      const char16_t* slots[] = {u"Freq1", u"Freq2", u"Freq3", u"Freq4",
+                                 u"Freq5", u"Freq6", u"Freq7", u"Freq8"};
+      for (int n = 1; n <= 8; ++n) sim::SetRegistryDword(SettingsKey, slots[n - 1], 0x2000290 + n);
       Start();
+      sim::Cpu().Clkcfg = 0;
       const auto before = Observe();
       EXPECT_EQ(HandleMenuCommand(AppState.MainWindow, static_cast<plat::WParam>(id), 0), 0);
       EXPECT_EQ(Changes(before), range.expected(id));

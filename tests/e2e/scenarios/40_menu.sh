@@ -85,6 +85,12 @@ zv_check "nothing was changed" zv_expect_values "$ZV_SETTINGS_KEY" \
   "Freq4 REG_DWORD 0x2000190" "Freq5 REG_DWORD 0x2000210" "Freq6 REG_DWORD 0x2000290" \
   "Freq7 REG_DWORD 0x2000310" "Freq8 REG_DWORD 0x2000390"
 
+# The second preset item (104 MHz) applies its word to the clock register, in turbo mode.
+zv_check "a second launch opens the menu" zv_open_menu
+zv_check "104 МГц is picked" zv_menu_keys Down Down Return
+zv_check "the clock register holds preset 2's word" zv_wait_reg_dword "$ZV_SIM_KEY" Cccr 0x2000108
+zv_check "the frequency change is started in turbo mode" zv_wait_reg_dword "$ZV_SIM_KEY" Clkcfg 0x3
+
 # "Сервис" > "Значок" > "Цвет" > "красный": the digits turn red.
 before=$ZV_OUT/tmp/menu-icon-before.png
 zv_shot "$before"

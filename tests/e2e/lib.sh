@@ -296,12 +296,34 @@ zv_wait_tray_icon() {
   return 1
 }
 
-# zv_icon_matches EXPECTED-ART...: the icon on screen against a 16-line picture:
-# B/Y/W/K/R/G an exact colour, '-' a transparent pixel (the white tray shows through), '.' any
-# pixel. Sets ZV_WHY to both pictures when they differ.
-zv_icon_matches() {
-  local shot=$ZV_OUT/tmp/icon.png actual
-  zv_shot "$shot" || return 1
+# The Frequency view at the default clock (CCCR 0x02000290, CLKCFG 3, turbo: 520 MHz): yellow
+# digits 5, 2, 0 on blue, glyph rows 4..10 at columns 1, 6 and 11, in a box whose corners and
+# bottom row are transparent.
+ZV_PICTURE_520=(
+  "--BBBBBBBBBBBB--"
+  "-BBBBBBBBBBBBBB-"
+  "BBBBBBBBBBBBBBBB"
+  "BBBBBBBBBBBBBBBB"
+  "BYYYYBBYYBBBYYBB"
+  "BYBBBBYBBYBYBBYB"
+  "BYYYBBBBBYBYBBYB"
+  "BBBBYBBBYBBYBBYB"
+  "BBBBYBBYBBBYBBYB"
+  "BYBBYBYBBYBYBBYB"
+  "BBYYBBYYYYBBYYBB"
+  "BBBBBBBBBBBBBBBB"
+  "BBBBBBBBBBBBBBBB"
+  "-BBBBBBBBBBBBBB-"
+  "--BBBBBBBBBBBB--"
+  "----------------"
+)
+
+# zv_art_matches SHOT EXPECTED-ART...: the tray icon in the screenshot SHOT against a 16-line
+# picture: B/Y/W/K/R/G an exact colour, '-' a transparent pixel (the white tray shows through),
+# '.' any pixel. Sets ZV_WHY to both pictures when they differ.
+zv_art_matches() {
+  local shot=$1 actual
+  shift
   actual=$(zv_icon_art "$shot")
   if paste -d' ' <(printf '%s\n' "$@") <(printf '%s\n' "$actual") | awk '
       { if (length($1) != length($2)) exit 1
@@ -315,6 +337,13 @@ zv_icon_matches() {
   fi
   ZV_WHY=$(printf 'expected          actual\n'; paste -d' ' <(printf '%-16s\n' "$@") <(printf '%s\n' "$actual") | sed 's/ /  /')
   return 1
+}
+
+# zv_icon_matches EXPECTED-ART...: the icon on screen against a picture, as zv_art_matches.
+zv_icon_matches() {
+  local shot=$ZV_OUT/tmp/icon.png
+  zv_shot "$shot" || return 1
+  zv_art_matches "$shot" "$@"
 }
 
 # zv_icon_differs_from EXPECTED-ART...: the icon on screen is not that picture.

@@ -19,32 +19,12 @@ if [[ ! -s $screenshot ]]; then
   exit 1
 fi
 
-# Digits 5, 2 and 0 in the rows and columns the icon's font puts them; the rest blue.
-expected=(
-  "..BBBBBBBBBBBB.."
-  ".BBBBBBBBBBBBBB."
-  "BBBBBBBBBBBBBBBB"
-  "BBBBBBBBBBBBBBBB"
-  "BYYYYBBYYBBBYYBB"
-  "BYBBBBYBBYBYBBYB"
-  "BYYYBBBBBYBYBBYB"
-  "BBBBYBBBYBBYBBYB"
-  "BBBBYBBYBBBYBBYB"
-  "BYBBYBYBBYBYBBYB"
-  "BBYYBBYYYYBBYYBB"
-  "BBBBBBBBBBBBBBBB"
-  "BBBBBBBBBBBBBBBB"
-  ".BBBBBBBBBBBBBB."
-  "..BBBBBBBBBBBB.."
-  "................"
-)
-actual=$(zv_icon_art "$screenshot")
-if paste -d' ' <(printf '%s\n' "${expected[@]}") <(printf '%s\n' "$actual") | awk '
-    { for (i = 1; i <= 16; i++) { e = substr($1, i, 1); if (e != "." && e != substr($2, i, 1)) exit 1 } }
-    END { if (NR != 16) exit 1 }'; then
+# The screenshot's tray need not be white, so the icon's transparent pixels may be anything.
+expected=("${ZV_PICTURE_520[@]//-/.}")
+if zv_art_matches "$screenshot" "${expected[@]}"; then
   echo "run command: PASS: exit code 0, and the screenshot shows the icon \"520\" yellow on blue"
   exit 0
 fi
 echo "run command: FAIL: the screenshot's tray icon is not \"520\" yellow on blue"
-paste -d' ' <(printf '%s\n' "${expected[@]}") <(printf '%s\n' "$actual") | sed 's/^/       /'
+echo "$ZV_WHY" | sed 's/^/       /'
 exit 1

@@ -6,26 +6,6 @@
 source "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
 zv_scenario_begin icon
 
-# Default clock CCCR 0x02000290 with CLKCFG 3 (turbo): 520 MHz. Yellow digits 5, 2, 0 on blue,
-# glyph rows 4..10 at columns 1, 6 and 11, in a box whose corners and bottom row are transparent.
-frequency_520=(
-  "--BBBBBBBBBBBB--"
-  "-BBBBBBBBBBBBBB-"
-  "BBBBBBBBBBBBBBBB"
-  "BBBBBBBBBBBBBBBB"
-  "BYYYYBBYYBBBYYBB"
-  "BYBBBBYBBYBYBBYB"
-  "BYYYBBBBBYBYBBYB"
-  "BBBBYBBBYBBYBBYB"
-  "BBBBYBBYBBBYBBYB"
-  "BYBBYBYBBYBYBBYB"
-  "BBYYBBYYYYBBYYBB"
-  "BBBBBBBBBBBBBBBB"
-  "BBBBBBBBBBBBBBBB"
-  "-BBBBBBBBBBBBBB-"
-  "--BBBBBBBBBBBB--"
-  "----------------"
-)
 
 # The first load samples are 100 % idle: every column is background, the square has no corners.
 graph_idle=()
@@ -39,7 +19,7 @@ zv_reg_add_dword "$ZV_SETTINGS_KEY" View 1
 zv_install
 zv_launch
 zv_check "the tray icon appears" zv_wait_tray_icon 20
-zv_check "it shows 520 in yellow on blue" zv_wait_icon 5 "${frequency_520[@]}"
+zv_check "it shows 520 in yellow on blue" zv_wait_icon 5 "${ZV_PICTURE_520[@]}"
 zv_keep_shot icon-frequency
 
 # The slowest tempo (4 s) keeps the first picture on screen long enough to read it.
@@ -59,7 +39,7 @@ zv_launch
 zv_check "the tray icon appears" zv_wait_tray_icon 20
 sleep 0.5 # a wrong picture drawn after the first one would show by now
 zv_keep_shot icon-plain
-zv_check "not the digit picture" zv_icon_differs_from "${frequency_520[@]}"
+zv_check "not the digit picture" zv_icon_differs_from "${ZV_PICTURE_520[@]}"
 zv_check "not the graph's blue square" zv_icon_differs_from "${graph_idle[@]}"
 zv_check "not an empty (white) icon" zv_icon_differs_from "${all_white[@]}"
 zv_check "the 16-pixel image of resources/zorvik.ico" zv_icon_is_image "$ZV_RESOURCE_ICON"

@@ -6,25 +6,6 @@
 source "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
 zv_scenario_begin clock
 
-# Yellow digits 5, 2, 0 on blue: CCCR 0x02000290 in turbo mode, 520 MHz.
-frequency_520=(
-  "--BBBBBBBBBBBB--"
-  "-BBBBBBBBBBBBBB-"
-  "BBBBBBBBBBBBBBBB"
-  "BBBBBBBBBBBBBBBB"
-  "BYYYYBBYYBBBYYBB"
-  "BYBBBBYBBYBYBBYB"
-  "BYYYBBBBBYBYBBYB"
-  "BBBBYBBBYBBYBBYB"
-  "BBBBYBBYBBBYBBYB"
-  "BYBBYBYBBYBYBBYB"
-  "BBYYBBYYYYBBYYBB"
-  "BBBBBBBBBBBBBBBB"
-  "BBBBBBBBBBBBBBBB"
-  "-BBBBBBBBBBBBBB-"
-  "--BBBBBBBBBBBB--"
-  "----------------"
-)
 
 # register NAME VALUE: the stand-in's register holds VALUE (explains itself in ZV_WHY).
 register_is() { [[ $(zv_reg_dword "$ZV_SIM_KEY" "$1") == "$2" ]]; }
@@ -57,12 +38,12 @@ zv_install
 zv_launch
 resident=$ZV_PID
 zv_check "the tray icon appears" zv_wait_tray_icon 20
-zv_check "it does not show 520 yet" zv_icon_differs_from "${frequency_520[@]}"
+zv_check "it does not show 520 yet" zv_icon_differs_from "${ZV_PICTURE_520[@]}"
 zv_launch '#3'
 zv_check "the launch with \"#3\" hands over and exits with 0" zv_expect_exit "$ZV_PID" 0 5
 zv_check "CCCR holds slot 3's word" expect_register CCCR 0x2000290 5
 zv_check "CLKCFG is 3: frequency change in turbo mode" expect_register CLKCFG 0x3 1
-zv_check "the icon shows 520" zv_wait_icon 5 "${frequency_520[@]}"
+zv_check "the icon shows 520" zv_wait_icon 5 "${ZV_PICTURE_520[@]}"
 zv_keep_shot clock-preset
 zv_check "the resident copy runs on" zv_expect_running "$resident"
 

@@ -73,8 +73,9 @@ bool ReadWakeups(HKEY key) {
   wakeups.Length = 0;
   wakeups.Count = 0;
   DWORD type = REG_NONE;
-  // One character is kept back for the terminator a value of the wrong shape may lack.
-  DWORD size = sizeof(wakeups.Text) - sizeof(wchar_t);
+  // Two characters are kept back: the terminator a value of the wrong shape may lack, and the
+  // empty string that ends the list when it is written back.
+  DWORD size = sizeof(wakeups.Text) - 2 * sizeof(wchar_t);
   const LONG result = ::RegQueryValueExW(key, WakeupValueName, nullptr, &type,
                                          reinterpret_cast<BYTE*>(wakeups.Text), &size);
   if (result == ERROR_FILE_NOT_FOUND) return true;

@@ -42,7 +42,7 @@ bool Increment(const DwordValue& value);
 // The wake-up registrations: Append adds one entry; RemoveAll drops every entry equal to
 // `application` (compared without regard to case, as file names are). A stored value of the
 // wrong type or shape is read as its well-formed entries (a REG_SZ as one entry). A list too
-// long to read whole (16,384 characters) is never changed: both then fail.
+// long to read whole (over 16,000 characters) is never changed: both then fail.
 bool AppendWakeup(const wchar_t* application);
 bool RemoveAllWakeups(const wchar_t* application);
 // The entries as they are now: how many, and entry `index` (nullptr when there is none), which

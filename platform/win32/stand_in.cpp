@@ -3,8 +3,7 @@
 // Windows API only; the key is opened and closed around every access, never cached.
 #include "platform/win32/stand_in.h"
 
-#include <string>
-#include <vector>
+#include <cwchar>
 
 #include "platform/win32/windows_api.h"
 
@@ -54,53 +53,57 @@ class DeviceKey {
   HKEY key_ = nullptr;
 };
 
-using Entries = std::vector<std::wstring>;
+// The longest wake-up list served, in characters with every terminator: far more than the few
+// registrations a handheld holds, each a path shorter than MAX_PATH.
+constexpr std::size_t WakeupListChars = 16384;
 
-// Reads the wake-up list; whatever is not a well-formed entry is left out.
-Entries ReadWakeups(HKEY key) {
-  Entries entries;
+// The wake-up list as last read: its entries one after another, each terminated. The program
+// reads it from its one thread, so one list in static storage serves every call.
+struct WakeupList {
+  wchar_t Text[WakeupListChars];
+  std::size_t Length;  // characters of Text in use, every entry's terminator included
+  std::uint32_t Count;
+};
+WakeupList wakeups;
+
+// Reads the list into `wakeups`; whatever is not a well-formed entry is left out, and a missing
+// value or one of another type reads as no entry. False, with no entry, when the value cannot
+// be read whole: it is then never written back, so no entry is lost.
+bool ReadWakeups(HKEY key) {
+  wakeups.Length = 0;
+  wakeups.Count = 0;
   DWORD type = REG_NONE;
-  std::vector<wchar_t> text;
-  DWORD readSize = 0;
-  LONG result = ERROR_MORE_DATA;
-  // Another process may grow the value between the size query and the read: ask again.
-  for (int attempt = 0; attempt < 4 && result == ERROR_MORE_DATA; ++attempt) {
-    DWORD size = 0;
-    if (::RegQueryValueExW(key, WakeupValueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
-      return entries;
-    }
-    text.assign(size / sizeof(wchar_t) + 1, L'\0');
-    readSize = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    result = ::RegQueryValueExW(key, WakeupValueName, nullptr, &type,
-                                reinterpret_cast<BYTE*>(text.data()), &readSize);
-  }
-  if (result != ERROR_SUCCESS || (type != REG_MULTI_SZ && type != REG_SZ)) return entries;
-  const std::size_t length = readSize / sizeof(wchar_t);
+  // Two characters are kept back: the terminator a value of the wrong shape may lack, and the
+  // empty string that ends the list when it is written back.
+  DWORD size = sizeof(wakeups.Text) - 2 * sizeof(wchar_t);
+  const LONG result = ::RegQueryValueExW(key, WakeupValueName, nullptr, &type,
+                                         reinterpret_cast<BYTE*>(wakeups.Text), &size);
+  if (result == ERROR_FILE_NOT_FOUND) return true;
+  if (result != ERROR_SUCCESS) return false;
+  if (type != REG_MULTI_SZ && type != REG_SZ) return true;
+  const std::size_t length = size / sizeof(wchar_t);
   for (std::size_t start = 0; start < length;) {
     std::size_t end = start;
-    while (end < length && text[end] != L'\0') ++end;
+    while (end < length && wakeups.Text[end] != L'\0') ++end;
     if (end == start) break;  // an empty string ends the list
-    entries.emplace_back(text.data() + start, end - start);
+    wakeups.Text[end] = L'\0';
+    wakeups.Length = end + 1;
+    ++wakeups.Count;
     if (type == REG_SZ) break;
     start = end + 1;
   }
-  return entries;
+  return true;
 }
 
-bool WriteWakeups(HKEY key, const Entries& entries) {
-  std::wstring text;
-  for (const std::wstring& entry : entries) {
-    text += entry;
-    text += L'\0';
-  }
-  text += L'\0';
-  return ::RegSetValueExW(key, WakeupValueName, 0, REG_MULTI_SZ,
-                          reinterpret_cast<const BYTE*>(text.data()),
-                          static_cast<DWORD>(text.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+bool WriteWakeups(HKEY key) {
+  wakeups.Text[wakeups.Length] = L'\0';  // the empty string that ends the list
+  return ::RegSetValueExW(
+             key, WakeupValueName, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(wakeups.Text),
+             static_cast<DWORD>((wakeups.Length + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
-bool SameName(const std::wstring& a, const wchar_t* b) {
-  return ::CompareStringOrdinal(a.c_str(), -1, b, -1, TRUE) == CSTR_EQUAL;
+bool SameName(const wchar_t* a, const wchar_t* b) {
+  return ::CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
 }
 
 thread_local bool kernelMode = false;
@@ -133,35 +136,49 @@ bool Increment(const DwordValue& value) { return Write(value, Read(value) + 1); 
 
 bool AppendWakeup(const wchar_t* application) {
   DeviceKey key;
-  if (key.get() == nullptr) return false;
-  Entries entries = ReadWakeups(key.get());
-  entries.emplace_back(application);
-  return WriteWakeups(key.get(), entries);
+  if (key.get() == nullptr || !ReadWakeups(key.get())) return false;
+  const std::size_t length = std::wcslen(application);
+  // The entry, its terminator and the list's closing empty string must fit.
+  if (wakeups.Length + length + 2 > WakeupListChars) return false;
+  std::wmemcpy(wakeups.Text + wakeups.Length, application, length + 1);
+  wakeups.Length += length + 1;
+  ++wakeups.Count;
+  return WriteWakeups(key.get());
 }
 
 bool RemoveAllWakeups(const wchar_t* application) {
   DeviceKey key;
-  if (key.get() == nullptr) return false;
-  const Entries entries = ReadWakeups(key.get());
-  Entries kept;
-  for (const std::wstring& entry : entries) {
-    if (!SameName(entry, application)) kept.push_back(entry);
+  if (key.get() == nullptr || !ReadWakeups(key.get())) return false;
+  // The kept entries move down over the removed ones, in order.
+  std::size_t kept = 0;
+  std::uint32_t keptCount = 0;
+  for (std::size_t entry = 0; entry < wakeups.Length;) {
+    const std::size_t size = std::wcslen(wakeups.Text + entry) + 1;
+    if (!SameName(wakeups.Text + entry, application)) {
+      std::wmemmove(wakeups.Text + kept, wakeups.Text + entry, size);
+      kept += size;
+      ++keptCount;
+    }
+    entry += size;
   }
-  return kept.size() == entries.size() || WriteWakeups(key.get(), kept);
+  if (keptCount == wakeups.Count) return true;
+  wakeups.Length = kept;
+  wakeups.Count = keptCount;
+  return WriteWakeups(key.get());
 }
 
 std::uint32_t WakeupCount() {
   DeviceKey key;
-  return key.get() == nullptr ? 0 : static_cast<std::uint32_t>(ReadWakeups(key.get()).size());
+  if (key.get() == nullptr || !ReadWakeups(key.get())) return 0;
+  return wakeups.Count;
 }
 
-bool WakeupEntry(std::uint32_t index, std::wstring* entry) {
+const wchar_t* WakeupEntry(std::uint32_t index) {
   DeviceKey key;
-  if (key.get() == nullptr) return false;
-  const Entries entries = ReadWakeups(key.get());
-  if (index >= entries.size()) return false;
-  *entry = entries[index];
-  return true;
+  if (key.get() == nullptr || !ReadWakeups(key.get()) || index >= wakeups.Count) return nullptr;
+  const wchar_t* entry = wakeups.Text;
+  for (std::uint32_t i = 0; i < index; ++i) entry += std::wcslen(entry) + 1;
+  return entry;
 }
 
 bool SwapKernelMode(bool kernel) {

@@ -9,7 +9,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 namespace standin {
 
@@ -42,12 +41,14 @@ bool Increment(const DwordValue& value);
 
 // The wake-up registrations: Append adds one entry; RemoveAll drops every entry equal to
 // `application` (compared without regard to case, as file names are). A stored value of the
-// wrong type or shape is read as its well-formed entries (a REG_SZ as one entry).
+// wrong type or shape is read as its well-formed entries (a REG_SZ as one entry). A list too
+// long to read whole (over 16,000 characters) is never changed: both then fail.
 bool AppendWakeup(const wchar_t* application);
 bool RemoveAllWakeups(const wchar_t* application);
-// The entries as they are now: how many, and entry `index` (false when there is none).
+// The entries as they are now: how many, and entry `index` (nullptr when there is none), which
+// stays valid until the next call of any of these wake-up procedures.
 std::uint32_t WakeupCount();
-bool WakeupEntry(std::uint32_t index, std::wstring* entry);
+const wchar_t* WakeupEntry(std::uint32_t index);
 
 // ---- What the plain Windows files ask of the stand-in ----
 

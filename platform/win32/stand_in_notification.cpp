@@ -3,8 +3,8 @@
 // list, read afresh at every step, stands in for the notification database: one record per
 // entry, holding the entry as its one string property.
 #include <algorithm>
-#include <string>
-#include <vector>
+#include <cstring>
+#include <cwchar>
 
 #include "platform/win32/stand_in.h"
 #include "platform/win32/windows_api.h"
@@ -94,30 +94,28 @@ CeOid CeReadRecordProps(Handle database, std::uint32_t flags, std::uint16_t* pro
       (flags & CEDB_ALLOWREALLOC) == 0) {
     return 0;
   }
-  std::wstring entry;
-  if (!standin::WakeupEntry(openDatabase.Position, &entry)) return 0;
-  std::vector<std::uint32_t> ids;
-  if (*propertyCount == 0 && propertyIds == nullptr) {
-    ids.push_back(ApplicationProperty);
-  } else if (propertyIds != nullptr) {
-    ids.assign(propertyIds, propertyIds + *propertyCount);
-  } else {
-    return 0;
+  // Asking for no property in particular asks for every property: the one string.
+  const bool everyProperty = *propertyCount == 0 && propertyIds == nullptr;
+  if (propertyIds == nullptr && !everyProperty) return 0;
+  const std::size_t idCount = everyProperty ? 1 : *propertyCount;
+  const wchar_t* entry = standin::WakeupEntry(openDatabase.Position);
+  if (entry == nullptr) return 0;
+  const std::size_t textBytes = (std::wcslen(entry) + 1) * sizeof(wchar_t);
+  const std::size_t bytes = idCount * sizeof(CePropVal) + textBytes;
+  // The new buffer is filled before the old one goes: the ids may live in the old one.
+  auto* record = static_cast<CePropVal*>(::LocalAlloc(LMEM_FIXED, bytes));
+  if (record == nullptr) return 0;
+  auto* text = reinterpret_cast<char16_t*>(record + idCount);
+  std::memcpy(text, entry, textBytes);
+  for (std::size_t i = 0; i < idCount; ++i) {
+    const std::uint32_t id = everyProperty ? ApplicationProperty : propertyIds[i];
+    const bool found = id == ApplicationProperty;
+    record[i] =
+        CePropVal{id, found ? std::uint16_t{0} : CEDB_PROPNOTFOUND, found ? text : nullptr, 0};
   }
-  const std::size_t textBytes = (entry.size() + 1) * sizeof(wchar_t);
-  const std::size_t bytes = ids.size() * sizeof(CePropVal) + textBytes;
   if (*values != nullptr) ::LocalFree(*values);
-  *values = static_cast<CePropVal*>(::LocalAlloc(LMEM_FIXED, bytes));
-  if (*values == nullptr) return 0;
-  auto* text = reinterpret_cast<char16_t*>(*values + ids.size());
-  std::copy(entry.begin(), entry.end(), text);
-  text[entry.size()] = u'\0';
-  for (std::size_t i = 0; i < ids.size(); ++i) {
-    const bool found = ids[i] == ApplicationProperty;
-    (*values)[i] =
-        CePropVal{ids[i], found ? std::uint16_t{0} : CEDB_PROPNOTFOUND, found ? text : nullptr, 0};
-  }
-  *propertyCount = static_cast<std::uint16_t>(ids.size());
+  *values = record;
+  *propertyCount = static_cast<std::uint16_t>(idCount);
   *bufferSize = static_cast<std::uint32_t>(bytes);
   return RecordOid(openDatabase.Position);
 }

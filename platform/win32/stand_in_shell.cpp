@@ -1,8 +1,7 @@
 // The handheld's shortcut files on the desktop stand-in: a shortcut is the handheld's small
 // text file, the target's length in characters, '#', then the quoted target.
 // Windows API only.
-#include <cstdio>
-#include <cwchar>
+#include <utility>
 
 #include "platform/win32/windows_api.h"
 
@@ -15,7 +14,14 @@ bool SHCreateShortcut(const char16_t* shortcut, const char16_t* target) {
   // The target is a handheld path, kept as the handheld writes it (ASCII in practice).
   char text[MAX_PATH + 16];
   const int targetLength = ::lstrlenW(Wide(target));
-  int length = std::snprintf(text, sizeof text, "%d#\"", targetLength + 2);
+  // The length counts the two quotes; its digits are written backwards, then turned round.
+  int length = 0;
+  for (int rest = targetLength + 2; rest > 0 || length == 0; rest /= 10) {
+    text[length++] = static_cast<char>('0' + rest % 10);
+  }
+  for (int i = 0; i < length / 2; ++i) std::swap(text[i], text[length - 1 - i]);
+  text[length++] = '#';
+  text[length++] = '"';
   for (int i = 0; i < targetLength && length < static_cast<int>(sizeof text) - 2; ++i) {
     const char16_t c = target[i];
     text[length++] = c < 0x80 ? static_cast<char>(c) : '?';

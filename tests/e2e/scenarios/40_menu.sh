@@ -62,7 +62,8 @@ zv_wait_reg_dword() { # KEY NAME VALUE
 }
 
 startup_folder() { find "$WINEPREFIX/drive_c/users" -type d -iname Startup 2>/dev/null | head -n1; }
-shortcut_exists() { [[ -f "$(startup_folder)/Zorvik.lnk" ]]; }
+# The handheld's shortcut: the target's length with its quotes, '#', the quoted target.
+shortcut_exists() { [[ $(cat "$(startup_folder)/Zorvik.lnk" 2>/dev/null) == '21#"\Windows\Zorvik.exe"' ]]; }
 shortcut_absent() { [[ -n "$(startup_folder)" && ! -e "$(startup_folder)/Zorvik.lnk" ]]; }
 
 zv_session menu
@@ -110,7 +111,7 @@ zv_check "the view is stored" zv_wait_reg_dword "$ZV_SETTINGS_KEY" View 0x3
 # "Сервис" > "Сброс" > "Автозагрузка", twice.
 zv_check "a second launch opens the menu" zv_open_menu
 zv_check "Автозагрузка is picked" zv_menu_keys Up Right Down Down Right Return
-zv_check "the Startup folder holds Zorvik.lnk" zv_poll 5 shortcut_exists
+zv_check "the Startup folder holds Zorvik.lnk, naming the program" zv_poll 5 shortcut_exists
 zv_check "a second launch opens the menu" zv_open_menu
 zv_check "Автозагрузка is picked again" zv_menu_keys Up Right Down Down Right Return
 zv_check "the shortcut is deleted" zv_poll 5 shortcut_absent

@@ -17,6 +17,7 @@ namespace {
 // operator new reads it before any constructor could run.
 int platformDepth = 0;
 std::uint64_t programAllocations = 0;
+std::uint64_t allAllocations = 0;  // the program's and the simulated platform's
 
 struct ScriptState {
   std::uint32_t nowMs = 0;
@@ -33,6 +34,7 @@ ScriptState& Script() {
 }
 
 void CountAllocation() {
+  ++allAllocations;
   if (platformDepth == 0) ++programAllocations;
 }
 
@@ -293,5 +295,6 @@ int FindCall(const std::string& name, int from) {
 
 std::uint64_t ProgramHeapAllocations() { return programAllocations; }
 void ResetProgramHeapAllocations() { programAllocations = 0; }
+std::uint64_t AllHeapAllocations() { return allAllocations; }
 
 }  // namespace sim

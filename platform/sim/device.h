@@ -418,5 +418,7 @@ int FindCall(const std::string& name, int from = 0);
 // bookkeeping are not counted), since the last reset of the counter.
 std::uint64_t ProgramHeapAllocations();
 void ResetProgramHeapAllocations();  // Reset() resets it too
+// Every allocation since the process began, the simulated platform's own included.
+std::uint64_t AllHeapAllocations();
 
 }  // namespace sim

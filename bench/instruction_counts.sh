@@ -30,7 +30,7 @@ row() {
   local name=$1 size=$2 && shift 2
   local whole core calls pixels programAllocs allAllocs
   whole=$(count "$work/whole.txt" -- "$@")
-  core=$(count "$work/core.txt" '--toggle-collect=plat::*' -- "$@")
+  core=$(count "$work/core.txt" -- --core "$@")
   read -r calls pixels programAllocs allAllocs <"$work/whole.txt"
   awk -v n="$name" -v s="$size" -v w="$whole" -v c="$core" -v k="$calls" -v p="$pixels" \
     -v pa="$programAllocs" -v aa="$allAllocs" 'BEGIN {

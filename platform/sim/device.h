@@ -420,5 +420,8 @@ std::uint64_t ProgramHeapAllocations();
 void ResetProgramHeapAllocations();  // Reset() resets it too
 // Every allocation since the process began, the simulated platform's own included.
 std::uint64_t AllHeapAllocations();
+// Calls `hook` (none: nullptr) each time running code passes between the program and the
+// simulated platform, so that a profiler can count the program's share alone.
+void SetPlatformBoundaryHook(void (*hook)());
 
 }  // namespace sim

@@ -240,6 +240,7 @@ struct TrackedMenu {
 // comes (which stays queued for the program's loop). The command the next closing menu delivers
 // (WM_COMMAND posted to the owner); 0 dismisses.
 void ChooseNextMenuCommand(std::uint32_t id);
+// The latest 16 tracked menus, oldest first.
 const std::vector<TrackedMenu>& TrackedMenus();
 int LiveMenuCount();  // every live menu handle, submenus included
 

@@ -30,13 +30,15 @@ row() {
   local name=$1 size=$2 && shift 2
   local whole core calls pixels programAllocs allAllocs
   whole=$(count "$work/whole.txt" -- "$@")
-  core=$(count "$work/core.txt" -- --core "$@")
+  core=-1  # start-up runs inside the platform's loop set-up: whole only
+  [[ $1 == startup ]] || core=$(count "$work/core.txt" -- --core "$@")
   read -r calls pixels programAllocs allAllocs <"$work/whole.txt"
   awk -v n="$name" -v s="$size" -v w="$whole" -v c="$core" -v k="$calls" -v p="$pixels" \
     -v pa="$programAllocs" -v aa="$allAllocs" 'BEGIN {
       perPixelCore = p > 0 ? sprintf("%.1f", c / k / p) : "-"
+      perCallCore = c < 0 ? "-" : sprintf("%.0f", c / k)
       perPixelWhole = p > 0 ? sprintf("%.1f", w / k / p) : "-"
-      printf "%-22s %-14s %12.0f %12.0f %9s %9s %6.2f / %.2f\n", n, s, c / k, w / k,
+      printf "%-22s %-14s %12s %12.0f %9s %9s %6.2f / %.2f\n", n, s, perCallCore, w / k,
         perPixelCore, perPixelWhole, pa / k, aa / k
     }'
 }

@@ -1,5 +1,5 @@
 // The icon's constant shapes: the two rounded-box masks and the two digit fonts.
-// Constants only; the drawing in icon/picture.cpp reads them pixel by pixel.
+// Constants only; the drawing in icon/picture.cpp merges them row by row.
 #pragma once
 
 #include <cstdint>

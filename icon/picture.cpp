@@ -1,4 +1,4 @@
-// Icon pictures: the number in a rounded box and the load graph, pixel by pixel.
+// Icon pictures: the number in a rounded box and the load graph, built a row at a time.
 // Pure: reads AppState and the constant shapes, writes only the caller's picture.
 #include "icon/picture.h"
 
@@ -34,80 +34,121 @@ constexpr NumberLayout LargeLayout{
     32, 8, {{12, 0, 0}, {8, 18, 0}, {2, 12, 22}}, 4, 26, 4, 27, 4, 5, 4, 11, 2,
 };
 
+constexpr bool ColumnsFit(const NumberLayout& layout, int first, int last) {
+  return first >= 0 && first <= last && last < layout.Side;
+}
+
+// The drawing writes whole rows without bounds checks, so every part of a layout must lie
+// inside its picture and in the box's opaque area; checked here once, when compiling.
+constexpr bool LayoutFits(const NumberLayout& layout, int digitWidth, int digitHeight) {
+  if (layout.Side > MaxIconSide || layout.GlyphTop < 0 ||
+      layout.GlyphTop + digitHeight > layout.Side) {
+    return false;
+  }
+  for (int shown = 1; shown <= 3; ++shown) {
+    for (int cell = 0; cell < shown; ++cell) {
+      // A narrow 1 pulls a cell left by up to twice the shift (tens and units both 1).
+      const int pull = cell == 0 ? 0 : 2 * layout.NarrowOneShift;
+      const int left = layout.CellLeft[shown - 1][cell];
+      if (!ColumnsFit(layout, left - pull, left + digitWidth - 1)) return false;
+    }
+  }
+  return ColumnsFit(layout, layout.LineFirstColumn, layout.LineLastColumn) &&
+         ColumnsFit(layout, layout.MinusFirstColumn, layout.MinusLastColumn) &&
+         layout.TopLineRow >= 0 && layout.BottomLineRow < layout.Side &&
+         layout.MinusFirstRow >= 0 && layout.MinusFirstRow <= layout.MinusLastRow &&
+         layout.MinusLastRow < layout.Side;
+}
+static_assert(LayoutFits(SmallLayout, SmallDigitWidth, SmallDigitHeight));
+static_assert(LayoutFits(LargeLayout, LargeDigitWidth, LargeDigitHeight));
+
 // Anything but scale 2 draws the 16-pixel icon, so a damaged scale never overruns the picture.
 const NumberLayout& CurrentLayout() { return AppState.IconScale == 2 ? LargeLayout : SmallLayout; }
-int ForegroundIndex() { return static_cast<int>(AppState.IconColors & 0xF); }
-int BackgroundIndex() { return static_cast<int>((AppState.IconColors >> 16) & 0xF); }
+std::uint32_t ForegroundIndex() { return AppState.IconColors & 0xF; }
+std::uint32_t BackgroundIndex() { return (AppState.IconColors >> 16) & 0xF; }
+
+// A row of pixel bits: bit 31 is the leftmost pixel, whatever the side.
+using RowBits = std::uint32_t;
+
+// Columns first..last set.
+constexpr RowBits ColumnSpan(int first, int last) {
+  return (0xFFFFFFFFu >> first) & ~(last >= 31 ? 0u : 0xFFFFFFFFu >> (last + 1));
+}
+
+// Eight pixel bits (bit 7 = left) widened to eight nibbles (the top nibble = left), 0 or 0xF.
+struct NibbleTable {
+  std::uint32_t Entries[256];
+};
+constexpr NibbleTable MakeNibbleTable() {
+  NibbleTable table{};
+  for (int bits = 0; bits < 256; ++bits) {
+    for (int pixel = 0; pixel < 8; ++pixel) {
+      if (bits & (0x80 >> pixel)) table.Entries[bits] |= 0xF0000000u >> (4 * pixel);
+    }
+  }
+  return table;
+}
+constexpr NibbleTable Nibbles = MakeNibbleTable();
+
+void StoreBigEndian(std::uint8_t* out, std::uint32_t value) {
+  out[0] = static_cast<std::uint8_t>(value >> 24);
+  out[1] = static_cast<std::uint8_t>(value >> 16);
+  out[2] = static_cast<std::uint8_t>(value >> 8);
+  out[3] = static_cast<std::uint8_t>(value);
+}
+
+RowBits BoxMaskRow(int side, int y) {
+  return side == 32 ? BoxMask32[y] : static_cast<RowBits>(BoxMask16[y]) << 16;
+}
+
+// Writes every row of a `side` picture: foreground where `foreground[y]` has a bit, transparent
+// (colour 0) where the box mask has one when `boxed`, the background elsewhere.
+void EmitRows(IconPicture* picture, int side, const RowBits* foreground, bool boxed) {
+  picture->Side = side;
+  const std::uint32_t foregroundFill = ForegroundIndex() * 0x11111111u;
+  const std::uint32_t backgroundFill = BackgroundIndex() * 0x11111111u;
+  const int groups = side / 8;  // eight pixels: four colour bytes and one mask byte
+  std::uint8_t* color = picture->Color;
+  std::uint8_t* mask = picture->Mask;
+  for (int y = 0; y < side; ++y) {
+    const RowBits transparent = boxed ? BoxMaskRow(side, y) : 0;
+    const RowBits front = foreground[y] & ~transparent;
+    const RowBits back = ~(front | transparent);
+    for (int group = 0; group < groups; ++group) {
+      const int shift = 24 - 8 * group;
+      const std::uint32_t nibblesFront = Nibbles.Entries[(front >> shift) & 0xFF];
+      const std::uint32_t nibblesBack = Nibbles.Entries[(back >> shift) & 0xFF];
+      StoreBigEndian(color, (nibblesFront & foregroundFill) | (nibblesBack & backgroundFill));
+      color += 4;
+      *mask++ = static_cast<std::uint8_t>(transparent >> shift);
+    }
+  }
+}
+
+// Merges the rows of one glyph into the row bits, its left column at `left`.
+void MergeDigit(RowBits* rows, bool large, int digit, int left, int top) {
+  if (large) {
+    const int shift = 32 - LargeDigitWidth - left;
+    for (int row = 0; row < LargeDigitHeight; ++row) {
+      rows[top + row] |= static_cast<RowBits>(LargeDigits[digit][row]) << shift;
+    }
+  } else {
+    const int shift = 32 - SmallDigitWidth - left;
+    for (int row = 0; row < SmallDigitHeight; ++row) {
+      rows[top + row] |= static_cast<RowBits>(SmallDigits[digit][row]) << shift;
+    }
+  }
+}
 
 bool InPicture(const IconPicture& picture, int x, int y) {
   return picture.Side <= MaxIconSide && x >= 0 && y >= 0 && x < picture.Side && y < picture.Side;
-}
-
-void SetColor(IconPicture* picture, int x, int y, int color) {
-  if (!InPicture(*picture, x, y)) return;
-  std::uint8_t& byte = picture->Color[y * ColorRowBytes(picture->Side) + x / 2];
-  if (x % 2 == 0) {
-    byte = static_cast<std::uint8_t>((byte & 0x0F) | ((color & 0xF) << 4));
-  } else {
-    byte = static_cast<std::uint8_t>((byte & 0xF0) | (color & 0xF));
-  }
-}
-
-void SetTransparent(IconPicture* picture, int x, int y, bool transparent) {
-  if (!InPicture(*picture, x, y)) return;
-  std::uint8_t& byte = picture->Mask[y * MaskRowBytes(picture->Side) + x / 8];
-  const std::uint8_t bit = static_cast<std::uint8_t>(0x80 >> (x % 8));
-  byte = static_cast<std::uint8_t>(transparent ? (byte | bit) : (byte & ~bit));
-}
-
-void StartPicture(IconPicture* picture, int side) {
-  picture->Side = side;
-  for (std::uint8_t& byte : picture->Color) byte = 0;
-  for (std::uint8_t& byte : picture->Mask) byte = 0;
-}
-
-bool BoxMaskBit(int side, int x, int y) {
-  if (side == 32) return ((BoxMask32[y] >> (31 - x)) & 1) != 0;
-  return ((BoxMask16[y] >> (15 - x)) & 1) != 0;
-}
-
-void FillBox(IconPicture* picture, int background) {
-  for (int y = 0; y < picture->Side; ++y) {
-    for (int x = 0; x < picture->Side; ++x) {
-      const bool outside = BoxMaskBit(picture->Side, x, y);
-      SetTransparent(picture, x, y, outside);
-      SetColor(picture, x, y, outside ? 0 : background);
-    }
-  }
-}
-
-void FillRectangle(IconPicture* picture, int firstColumn, int lastColumn, int firstRow, int lastRow,
-                   int color) {
-  for (int y = firstRow; y <= lastRow; ++y) {
-    for (int x = firstColumn; x <= lastColumn; ++x) SetColor(picture, x, y, color);
-  }
-}
-
-void PaintDigit(IconPicture* picture, int digit, int left, int top, int foreground) {
-  const bool large = picture->Side == 32;
-  const int width = large ? LargeDigitWidth : SmallDigitWidth;
-  const int height = large ? LargeDigitHeight : SmallDigitHeight;
-  for (int row = 0; row < height; ++row) {
-    const unsigned bits = large ? LargeDigits[digit][row] : SmallDigits[digit][row];
-    for (int column = 0; column < width; ++column) {
-      if ((bits >> (width - 1 - column)) & 1)
-        SetColor(picture, left + column, top + row, foreground);
-    }
-  }
 }
 
 }  // namespace
 
 void DrawNumberIcon(int value, IconPicture* picture) {
   const NumberLayout& layout = CurrentLayout();
-  const int foreground = ForegroundIndex();
-  StartPicture(picture, layout.Side);
-  FillBox(picture, BackgroundIndex());
+  RowBits rows[MaxIconSide] = {};
 
   // The magnitude in unsigned arithmetic, so that even the most negative int has one.
   const bool negative = value < 0;
@@ -117,18 +158,15 @@ void DrawNumberIcon(int value, IconPicture* picture) {
   if (magnitude >= 1000) {
     // Thousands: the last three digits between two lines. A negative value keeps only the
     // bottom line, since its minus sits where the top one would be.
-    if (!negative) {
-      FillRectangle(picture, layout.LineFirstColumn, layout.LineLastColumn, layout.TopLineRow,
-                    layout.TopLineRow, foreground);
-    }
-    FillRectangle(picture, layout.LineFirstColumn, layout.LineLastColumn, layout.BottomLineRow,
-                  layout.BottomLineRow, foreground);
+    const RowBits line = ColumnSpan(layout.LineFirstColumn, layout.LineLastColumn);
+    if (!negative) rows[layout.TopLineRow] |= line;
+    rows[layout.BottomLineRow] |= line;
     magnitude %= 1000;
     digitsShown = 3;
   }
   if (negative) {
-    FillRectangle(picture, layout.MinusFirstColumn, layout.MinusLastColumn, layout.MinusFirstRow,
-                  layout.MinusLastRow, foreground);
+    const RowBits bar = ColumnSpan(layout.MinusFirstColumn, layout.MinusLastColumn);
+    for (int y = layout.MinusFirstRow; y <= layout.MinusLastRow; ++y) rows[y] |= bar;
   }
 
   int digits[3];
@@ -149,22 +187,30 @@ void DrawNumberIcon(int value, IconPicture* picture) {
   }
   if (digits[units] == 1) lefts[units] -= layout.NarrowOneShift;
 
+  const bool large = layout.Side == 32;
   for (int cell = 0; cell < digitsShown; ++cell) {
-    PaintDigit(picture, digits[cell], lefts[cell], layout.GlyphTop, foreground);
+    MergeDigit(rows, large, digits[cell], lefts[cell], layout.GlyphTop);
   }
+  EmitRows(picture, layout.Side, rows, true);
 }
 
 void DrawGraphIcon(IconPicture* picture) {
   const int side = CurrentLayout().Side;
-  const int foreground = ForegroundIndex();
-  const int background = BackgroundIndex();
-  StartPicture(picture, side);
+  // Each column's bar starts below its empty (idle) share; a row's foreground is every column
+  // whose bar has started at or above it.
+  RowBits startsAt[MaxIconSide + 1] = {};
   for (int x = 0; x < side; ++x) {
-    // The empty (idle) share from the top; the busy share is the foreground bar below it.
     int emptyRows = AppState.SampleHistory[x] * side / 100;
     if (emptyRows > side) emptyRows = side;
-    for (int y = 0; y < side; ++y) SetColor(picture, x, y, y < emptyRows ? background : foreground);
+    startsAt[emptyRows] |= 0x80000000u >> x;
   }
+  RowBits rows[MaxIconSide];
+  RowBits started = 0;
+  for (int y = 0; y < side; ++y) {
+    started |= startsAt[y];
+    rows[y] = started;
+  }
+  EmitRows(picture, side, rows, false);
 }
 
 int PictureColorAt(const IconPicture& picture, int x, int y) {

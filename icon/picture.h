@@ -7,7 +7,7 @@ inline constexpr int MaxIconSide = 32;
 
 // Rows top-down, each padded to 16 bits: a 16-pixel picture row is 8 bytes and a mask row 2;
 // a 32-pixel picture row is 16 bytes and a mask row 4. High nibble / high bit = left pixel.
-// Where the mask is 1 the colour is 0.
+// Where the mask is 1 the colour is 0. Drawing writes the rows of its side only.
 struct IconPicture {
   int Side;  // 16 or 32
   std::uint8_t Color[MaxIconSide * MaxIconSide / 2];

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # native build, tests and benchmarks
   cmake ninja-build g++ googletest libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
+  # instruction counts: bench/instruction_counts.sh
+  valgrind
   clang-format
   # zorvik.exe with mingw-w64, and running it under Wine on a virtual display
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <new>
 #include <utility>
@@ -17,6 +18,15 @@ namespace {
 // operator new reads it before any constructor could run.
 int platformDepth = 0;
 std::uint64_t programAllocations = 0;
+std::uint64_t allAllocations = 0;  // the program's and the simulated platform's
+void (*boundaryHook)() = nullptr;  // called whenever the depth leaves or reaches 0
+
+void EnterPlatform() {
+  if (platformDepth++ == 0 && boundaryHook != nullptr) boundaryHook();
+}
+void LeavePlatform() {
+  if (--platformDepth == 0 && boundaryHook != nullptr) boundaryHook();
+}
 
 struct ScriptState {
   std::uint32_t nowMs = 0;
@@ -24,15 +34,23 @@ struct ScriptState {
   std::map<std::pair<std::uint32_t, std::uint64_t>, std::function<void()>> actions;
   std::uint64_t nextSequence = 0;
   bool scenarioEnded = false;
-  std::vector<std::string> callLog;
+  // Names only, each a literal of the platform's code: logging a call never allocates once
+  // the log has grown to its working size.
+  std::vector<const char*> callLog;
+  std::vector<std::string> callLogText;  // the copy CallLog() hands out
 };
 
 ScriptState& Script() {
-  static ScriptState state;
+  static ScriptState state = [] {
+    ScriptState fresh;
+    fresh.callLog.reserve(1 << 14);  // a refresh, a menu or a fill never grows it
+    return fresh;
+  }();
   return state;
 }
 
 void CountAllocation() {
+  ++allAllocations;
   if (platformDepth == 0) ++programAllocations;
 }
 
@@ -97,24 +115,28 @@ namespace sim {
 namespace internal {
 
 PlatformCall::PlatformCall(const char* name) {
-  ++platformDepth;
+  EnterPlatform();
   Log(name);
 }
-PlatformCall::~PlatformCall() { --platformDepth; }
+PlatformCall::~PlatformCall() { LeavePlatform(); }
 
-SimCall::SimCall() { ++platformDepth; }
-SimCall::~SimCall() { --platformDepth; }
+SimCall::SimCall() { EnterPlatform(); }
+SimCall::~SimCall() { LeavePlatform(); }
 
-ProgramCallback::ProgramCallback() : savedDepth_(platformDepth) { platformDepth = 0; }
-ProgramCallback::~ProgramCallback() { platformDepth = savedDepth_; }
+ProgramCallback::ProgramCallback() : savedDepth_(platformDepth) { SetPlatformDepth(0); }
+ProgramCallback::~ProgramCallback() { SetPlatformDepth(savedDepth_); }
 
 int PlatformDepth() { return platformDepth; }
-void SetPlatformDepth(int depth) { platformDepth = depth; }
+void SetPlatformDepth(int depth) {
+  const bool crossed = (platformDepth == 0) != (depth == 0);
+  platformDepth = depth;
+  if (crossed && boundaryHook != nullptr) boundaryHook();
+}
 
 void Log(const char* name) {
-  ++platformDepth;
-  Script().callLog.emplace_back(name);
-  --platformDepth;
+  EnterPlatform();
+  Script().callLog.push_back(name);
+  LeavePlatform();
 }
 
 std::optional<std::uint32_t> NextActionTime() {
@@ -271,7 +293,12 @@ void After(std::uint32_t delayMs, std::function<void()> action) {
 
 bool ScenarioEnded() { return Script().scenarioEnded; }
 
-const std::vector<std::string>& CallLog() { return Script().callLog; }
+const std::vector<std::string>& CallLog() {
+  internal::SimCall mark;
+  auto& s = Script();
+  s.callLogText.assign(s.callLog.begin(), s.callLog.end());
+  return s.callLogText;
+}
 
 void ClearCallLog() {
   internal::SimCall mark;
@@ -281,10 +308,10 @@ void ClearCallLog() {
 int FindCall(const std::string& name, int from) {
   const auto& log = Script().callLog;
   for (std::size_t i = from < 0 ? 0 : static_cast<std::size_t>(from); i < log.size(); ++i) {
-    const std::string& entry = log[i];
+    const char* entry = log[i];
     // An entry may carry a detail in brackets after the name.
-    if (entry.compare(0, name.size(), name) == 0 &&
-        (entry.size() == name.size() || entry[name.size()] == '[' || entry[name.size()] == ' ')) {
+    if (std::strncmp(entry, name.c_str(), name.size()) == 0 &&
+        (entry[name.size()] == '\0' || entry[name.size()] == '[' || entry[name.size()] == ' ')) {
       return static_cast<int>(i);
     }
   }
@@ -293,5 +320,7 @@ int FindCall(const std::string& name, int from) {
 
 std::uint64_t ProgramHeapAllocations() { return programAllocations; }
 void ResetProgramHeapAllocations() { programAllocations = 0; }
+std::uint64_t AllHeapAllocations() { return allAllocations; }
+void SetPlatformBoundaryHook(void (*hook)()) { boundaryHook = hook; }
 
 }  // namespace sim

@@ -240,6 +240,7 @@ struct TrackedMenu {
 // comes (which stays queued for the program's loop). The command the next closing menu delivers
 // (WM_COMMAND posted to the owner); 0 dismisses.
 void ChooseNextMenuCommand(std::uint32_t id);
+// The latest 16 tracked menus, oldest first.
 const std::vector<TrackedMenu>& TrackedMenus();
 int LiveMenuCount();  // every live menu handle, submenus included
 
@@ -418,5 +419,10 @@ int FindCall(const std::string& name, int from = 0);
 // bookkeeping are not counted), since the last reset of the counter.
 std::uint64_t ProgramHeapAllocations();
 void ResetProgramHeapAllocations();  // Reset() resets it too
+// Every allocation since the process began, the simulated platform's own included.
+std::uint64_t AllHeapAllocations();
+// Calls `hook` (none: nullptr) each time running code passes between the program and the
+// simulated platform, so that a profiler can count the program's share alone.
+void SetPlatformBoundaryHook(void (*hook)());
 
 }  // namespace sim

@@ -1,8 +1,9 @@
 // The simulated menus: live trees built from the script's templates, edited by command identifier,
-// and a scripted choice for every tracking.
+// and a scripted choice for every tracking. Menus live in reused slots whose entries keep their
+// storage, so opening the same menu again and again settles into not allocating.
 #include "platform/menus.h"
 
-#include <map>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -30,12 +31,45 @@ struct MenuEntry {
   std::uintptr_t Submenu;  // menu handle of a popup entry, else 0
 };
 
+// The live entries are the first Count; those after them are spare, kept for their storage.
 struct MenuNode {
+  std::uintptr_t Handle = 0;  // 0: a free slot
   std::vector<MenuEntry> Items;
+  std::size_t Count = 0;
+
+  // A fresh entry at the end, reusing a spare one's storage.
+  MenuEntry& Append() {
+    if (Count == Items.size()) Items.emplace_back();
+    return Items[Count++];
+  }
+  void Insert(std::size_t at, const MenuEntry& entry) {
+    Assign(Append(), entry);
+    std::rotate(Items.begin() + static_cast<std::ptrdiff_t>(at),
+                Items.begin() + static_cast<std::ptrdiff_t>(Count - 1),
+                Items.begin() + static_cast<std::ptrdiff_t>(Count));
+  }
+  void Remove(std::size_t at) {
+    std::rotate(Items.begin() + static_cast<std::ptrdiff_t>(at),
+                Items.begin() + static_cast<std::ptrdiff_t>(at + 1),
+                Items.begin() + static_cast<std::ptrdiff_t>(Count));
+    --Count;
+  }
+  static void Assign(MenuEntry& to, const MenuEntry& from) {
+    to.Id = from.Id;
+    to.Text.assign(from.Text);
+    to.Separator = from.Separator;
+    to.Checked = from.Checked;
+    to.Grayed = from.Grayed;
+    to.Submenu = from.Submenu;
+  }
 };
 
+// The most recent trackings kept for tests; older ones make room, reusing their storage.
+constexpr std::size_t TrackedMenusKept = 16;
+
 struct MenuState {
-  std::map<std::uintptr_t, MenuNode> menus;  // every live menu handle, submenus included
+  std::vector<MenuNode> menus;  // slots of every live menu handle, submenus included
+  int liveMenus = 0;
   std::uintptr_t nextHandle = sim::internal::MenuHandleBase + 1;
   std::vector<sim::TrackedMenu> tracked;
   std::uint32_t nextChoice = 0;
@@ -47,45 +81,68 @@ MenuState& M() {
 }
 
 MenuNode* FindMenu(std::uintptr_t handle) {
-  auto it = M().menus.find(handle);
-  return it == M().menus.end() ? nullptr : &it->second;
+  if (handle == 0) return nullptr;
+  for (MenuNode& node : M().menus) {
+    if (node.Handle == handle) return &node;
+  }
+  return nullptr;
+}
+
+// A slot for a new menu; its index, since growing the slots moves them.
+std::size_t NewMenuSlot() {
+  auto& menus = M().menus;
+  std::size_t slot = 0;
+  while (slot < menus.size() && menus[slot].Handle != 0) ++slot;
+  if (slot == menus.size()) menus.emplace_back();
+  menus[slot].Handle = M().nextHandle++;
+  menus[slot].Count = 0;
+  ++M().liveMenus;
+  return slot;
 }
 
 std::uintptr_t BuildMenu(const std::vector<sim::MenuItem>& items) {
-  std::uintptr_t handle = M().nextHandle++;
-  M().menus[handle];
+  const std::size_t slot = NewMenuSlot();
+  const std::uintptr_t handle = M().menus[slot].Handle;
   for (const auto& item : items) {
-    MenuEntry entry{item.Id, item.Text, item.Separator, item.Checked, item.Grayed, 0};
-    if (item.IsPopup) {
-      entry.Id = 0;
-      entry.Submenu = BuildMenu(item.Submenu);
-    }
-    FindMenu(handle)->Items.push_back(entry);
+    const std::uintptr_t submenu = item.IsPopup ? BuildMenu(item.Submenu) : 0;
+    MenuEntry& entry = M().menus[slot].Append();
+    entry.Id = item.IsPopup ? 0 : item.Id;
+    entry.Text.assign(item.Text);
+    entry.Separator = item.Separator;
+    entry.Checked = item.Checked;
+    entry.Grayed = item.Grayed;
+    entry.Submenu = submenu;
   }
   return handle;
 }
 
-std::vector<sim::MenuItem> SnapshotMenu(std::uintptr_t handle) {
-  std::vector<sim::MenuItem> out;
-  MenuNode* node = FindMenu(handle);
-  if (node == nullptr) return out;
-  for (const auto& e : node->Items) {
-    sim::MenuItem item{e.Id, e.Text, e.Separator, e.Checked, e.Grayed, {}, e.Submenu != 0};
-    if (e.Submenu != 0) item.Submenu = SnapshotMenu(e.Submenu);
-    out.push_back(std::move(item));
+// Copies the tree into `out`, reusing the storage `out` already has.
+void SnapshotMenu(std::uintptr_t handle, std::vector<sim::MenuItem>& out) {
+  const MenuNode* node = FindMenu(handle);
+  const std::size_t count = node == nullptr ? 0 : node->Count;
+  out.resize(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const MenuEntry& e = node->Items[i];
+    sim::MenuItem& item = out[i];
+    item.Id = e.Id;
+    item.Text.assign(e.Text);
+    item.Separator = e.Separator;
+    item.Checked = e.Checked;
+    item.Grayed = e.Grayed;
+    item.IsPopup = e.Submenu != 0;
+    SnapshotMenu(e.Submenu, item.Submenu);
   }
-  return out;
 }
 
 void DestroyMenuTree(std::uintptr_t handle) {
   MenuNode* node = FindMenu(handle);
   if (node == nullptr) return;
-  std::vector<std::uintptr_t> children;
-  for (const auto& e : node->Items) {
-    if (e.Submenu != 0) children.push_back(e.Submenu);
+  node->Handle = 0;
+  --M().liveMenus;
+  // The freed slot's entries stay readable until the slot is taken again.
+  for (std::size_t i = 0; i < node->Count; ++i) {
+    if (node->Items[i].Submenu != 0) DestroyMenuTree(node->Items[i].Submenu);
   }
-  M().menus.erase(handle);
-  for (auto child : children) DestroyMenuTree(child);
 }
 
 struct ItemLocation {
@@ -97,7 +154,7 @@ struct ItemLocation {
 std::optional<ItemLocation> FindByCommand(std::uintptr_t handle, std::uint32_t id) {
   MenuNode* node = FindMenu(handle);
   if (node == nullptr) return std::nullopt;
-  for (std::size_t i = 0; i < node->Items.size(); ++i) {
+  for (std::size_t i = 0; i < node->Count; ++i) {
     const MenuEntry& e = node->Items[i];
     if (e.Submenu != 0) {
       if (auto found = FindByCommand(e.Submenu, id)) return found;
@@ -112,7 +169,7 @@ std::optional<ItemLocation> FindItem(plat::Menu menu, std::uint32_t id, std::uin
   auto handle = static_cast<std::uintptr_t>(menu);
   if ((flags & MF_BYPOSITION) == 0) return FindByCommand(handle, id);
   MenuNode* node = FindMenu(handle);
-  if (node == nullptr || id >= node->Items.size()) return std::nullopt;
+  if (node == nullptr || id >= node->Count) return std::nullopt;
   return ItemLocation{node, id};
 }
 
@@ -125,7 +182,7 @@ void ResetMenus() { M() = MenuState{}; }
 
 void ChooseNextMenuCommand(std::uint32_t id) { M().nextChoice = id; }
 const std::vector<TrackedMenu>& TrackedMenus() { return M().tracked; }
-int LiveMenuCount() { return static_cast<int>(M().menus.size()); }
+int LiveMenuCount() { return M().liveMenus; }
 
 }  // namespace sim
 
@@ -142,7 +199,7 @@ Menu LoadMenuW(Instance, std::uint16_t id) {
 Menu GetSubMenu(Menu menu, int position) {
   PlatformCall call("GetSubMenu");
   MenuNode* node = FindMenu(static_cast<std::uintptr_t>(menu));
-  if (node == nullptr || position < 0 || static_cast<std::size_t>(position) >= node->Items.size()) {
+  if (node == nullptr || position < 0 || static_cast<std::size_t>(position) >= node->Count) {
     return Menu{};
   }
   std::uintptr_t sub = node->Items[static_cast<std::size_t>(position)].Submenu;
@@ -154,27 +211,31 @@ bool InsertMenuW(Menu menu, std::uint32_t beforeId, std::uint32_t flags, std::ui
   PlatformCall call("InsertMenuW");
   MenuEntry entry{
       0, u"", false, (flags & MF_CHECKED) != 0, (flags & (MF_GRAYED | MF_DISABLED)) != 0, 0};
+  bool hasText = true;
   if (flags & MF_SEPARATOR) {
     entry.Separator = true;
+    hasText = false;
   } else if (flags & MF_POPUP) {
     if (FindMenu(newId) == nullptr) return false;
     entry.Submenu = newId;
-    entry.Text = sim::internal::FromZ(text);
   } else {
     entry.Id = static_cast<std::uint32_t>(newId);
-    entry.Text = sim::internal::FromZ(text);
   }
+  MenuNode* node = nullptr;
+  std::size_t at = 0;
   if (flags & MF_BYPOSITION) {
-    MenuNode* node = FindMenu(static_cast<std::uintptr_t>(menu));
+    node = FindMenu(static_cast<std::uintptr_t>(menu));
     if (node == nullptr) return false;
-    std::size_t at = std::min<std::size_t>(beforeId, node->Items.size());  // past the end appends
-    node->Items.insert(node->Items.begin() + static_cast<std::ptrdiff_t>(at), entry);
-    return true;
+    at = std::min<std::size_t>(beforeId, node->Count);  // past the end appends
+  } else {
+    auto found = FindByCommand(static_cast<std::uintptr_t>(menu), beforeId);
+    if (!found) return false;
+    node = found->Node;
+    at = found->Index;
   }
-  auto found = FindByCommand(static_cast<std::uintptr_t>(menu), beforeId);
-  if (!found) return false;
-  auto& items = found->Node->Items;
-  items.insert(items.begin() + static_cast<std::ptrdiff_t>(found->Index), entry);
+  node->Insert(at, entry);
+  // The text goes straight into the entry's own storage.
+  if (hasText && text != nullptr) node->Items[at].Text.assign(text);
   return true;
 }
 
@@ -183,8 +244,7 @@ bool RemoveMenu(Menu menu, std::uint32_t id, std::uint32_t flags) {
   auto found = FindItem(menu, id, flags);
   if (!found) return false;
   // Like Windows, a removed popup's submenu is detached, not destroyed.
-  auto& items = found->Node->Items;
-  items.erase(items.begin() + static_cast<std::ptrdiff_t>(found->Index));
+  found->Node->Remove(found->Index);
   return true;
 }
 
@@ -211,7 +271,18 @@ bool TrackPopupMenuEx(Menu menu, std::uint32_t flags, int x, int y, Window owner
   PlatformCall call("TrackPopupMenuEx");
   auto handle = static_cast<std::uintptr_t>(menu);
   if (FindMenu(handle) == nullptr) return false;
-  M().tracked.push_back({SnapshotMenu(handle), flags, x, y, owner});
+  auto& tracked = M().tracked;
+  if (tracked.size() < TrackedMenusKept) {
+    tracked.emplace_back();
+  } else {
+    std::rotate(tracked.begin(), tracked.begin() + 1, tracked.end());
+  }
+  sim::TrackedMenu& record = tracked.back();
+  SnapshotMenu(handle, record.Items);
+  record.Flags = flags;
+  record.X = x;
+  record.Y = y;
+  record.Owner = owner;
   if (!sim::internal::RunModalLoop(owner)) return false;  // dismissed: no command
   std::uint32_t choice = std::exchange(M().nextChoice, 0);
   if (choice != 0) sim::internal::QueueMessage(owner, WM_COMMAND, choice, 0);

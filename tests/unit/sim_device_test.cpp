@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -387,6 +388,39 @@ TEST_F(SimDeviceTest, MenuEditsReachIntoSubmenus) {
   ASSERT_EQ(log_.size(), 1u);
   EXPECT_EQ(log_[0].message, plat::WM_COMMAND);
   EXPECT_EQ(log_[0].wParam, 1115u);
+}
+
+// Menus and tracked records reuse their storage: nothing of an edited menu may show in the next.
+TEST_F(SimDeviceTest, AMenuLoadedAgainShowsOnlyItsTemplate) {
+  Window owner = MakeWindow();
+  std::function<std::u16string(const std::vector<sim::MenuItem>&)> flatten =
+      [&](const std::vector<sim::MenuItem>& items) {
+        std::u16string out;
+        for (const auto& item : items) {
+          out += std::u16string(1, static_cast<char16_t>(item.Id)) + item.Text +
+                 (item.Checked ? u"+" : u"-") + u"(" + flatten(item.Submenu) + u")";
+        }
+        return out;
+      };
+  auto trackAndDestroy = [&](bool edit) {
+    plat::Menu menu = plat::LoadMenuW(plat::Instance{}, 100);
+    plat::Menu popup = plat::GetSubMenu(menu, 0);
+    if (edit) {
+      EXPECT_TRUE(plat::InsertMenuW(popup, 1026, plat::MF_BYCOMMAND, 1028, u"26 МГц"));
+      EXPECT_TRUE(plat::RemoveMenu(popup, 1017, plat::MF_BYCOMMAND));
+      EXPECT_EQ(plat::CheckMenuItem(popup, 1020, plat::MF_CHECKED), 0u);
+    }
+    EXPECT_TRUE(plat::TrackPopupMenuEx(popup, 0, 0, 0, owner));
+    EXPECT_TRUE(plat::DestroyMenu(menu));
+    return flatten(sim::TrackedMenus().back().Items);
+  };
+  const std::u16string pristine = trackAndDestroy(false);
+  EXPECT_NE(trackAndDestroy(true), pristine);
+  EXPECT_EQ(trackAndDestroy(false), pristine);
+  for (int i = 0; i < 20; ++i) trackAndDestroy(i % 2 == 0);
+  EXPECT_EQ(sim::TrackedMenus().size(), 16u) << "the latest trackings only";
+  EXPECT_EQ(flatten(sim::TrackedMenus().back().Items), pristine);
+  EXPECT_EQ(sim::LiveMenuCount(), 0);
 }
 
 TEST_F(SimDeviceTest, IconsDecodeColourAndMask) {

@@ -1,0 +1,201 @@
+// Runs one benchmark operation a fixed number of times on the simulated handheld, for
+// bench/instruction_counts.sh: callgrind collects only between the two toggles around the
+// measured calls; with --core, also not while the simulated platform runs. Prints "calls pixels
+// program_allocations all_allocations" for the script to divide.
+#include <valgrind/callgrind.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/commands.h"
+#include "app/startup.h"
+#include "base/ids.h"
+#include "base/state.h"
+#include "clock/apply.h"
+#include "icon/refresh.h"
+#include "info/info_tree.h"
+#include "menu/tray_menu.h"
+#include "platform/dialogs.h"
+#include "platform/resources.h"
+#include "platform/sim/device.h"
+#include "platform/sim/internal.h"
+#include "procview/process_list.h"
+
+namespace {
+
+// Calls before measuring, so that the simulated platform's containers reach their working size.
+constexpr int WarmUpCalls = 3;
+constexpr int MenuWarmUpCalls = 17;  // the simulated menus keep the latest 16 tracked menus
+
+bool measuring = false;  // inside the measured calls
+
+// Pauses collection inside the simulated platform and resumes it on the way out.
+void ToggleAtPlatformBoundary() {
+  if (measuring) CALLGRIND_TOGGLE_COLLECT;
+}
+
+struct Measurement {
+  std::uint64_t programAllocations = 0;
+  std::uint64_t allAllocations = 0;
+};
+
+// Repeats `call` after a warm-up, collecting instructions and counting allocations meanwhile.
+template <typename Call>
+Measurement Measure(int calls, Call call, int warmUpCalls = WarmUpCalls) {
+  for (int i = 0; i < warmUpCalls; ++i) call(i);
+  sim::ClearCallLog();
+  sim::ResetProgramHeapAllocations();
+  const std::uint64_t allBefore = sim::AllHeapAllocations();
+  CALLGRIND_TOGGLE_COLLECT;
+  measuring = true;
+  for (int i = 0; i < calls; ++i) call(i);
+  measuring = false;
+  CALLGRIND_TOGGLE_COLLECT;
+  return {sim::ProgramHeapAllocations(), sim::AllHeapAllocations() - allBefore};
+}
+
+void StartProgram(std::uint32_t view) {
+  sim::Reset();
+  ResetAppState();
+  ZorvikMain(plat::Instance(0x400000), u"");  // starts, adds the tray icon, ends with the script
+  AppState.IconView = view;
+}
+
+void ArrangeFullMenu() {
+  sim::Reset();
+  ResetAppState();
+  AppState.Instance = plat::Instance(0x400000);
+  AppState.CpuFamily = CpuPxa27x;
+  AppState.TurboFlag = 1;
+  AppState.CurrentClockWord = 0x2000290;
+  const std::uint32_t presets[PresetSlots] = {0x2000104, 0x2000108, 0x2000110, 0x2000190,
+                                              0x2000210, 0x2000290, 0x2000310, 0x2000390};
+  for (int slot = 0; slot < PresetSlots; ++slot) AppState.PresetTable[slot] = presets[slot];
+  AppState.DisplayMode = 1;
+  AppState.Capabilities = {1, 1, 1, 1, 1};
+}
+
+// Runs `body` with the list or tree control of an open dialog of `templateId`.
+template <typename Body>
+void WithControl(int templateId, Body body) {
+  sim::After(1, [templateId, body] {
+    auto dialog = sim::OpenDialog(templateId);
+    const plat::Window control = plat::GetDlgItem(dialog->Handle, IDC_LIST);
+    sim::internal::ProgramCallback program;  // the script runs as the platform; the fill does not
+    body(control);
+  });
+  const void* dialogTemplate = plat::LoadResource(
+      plat::Instance{}, plat::FindResourceW(plat::Instance{}, templateId, plat::RT_DIALOG));
+  plat::DialogBoxIndirectParamW(
+      plat::Instance{}, dialogTemplate, plat::Window{},
+      [](plat::Window, std::uint32_t, plat::WParam, plat::LParam) -> std::intptr_t { return 0; },
+      0);
+}
+
+// Start-up alone: collection runs from the entry until the first wait for a message, where the
+// script's first action runs.
+Measurement MeasureStartUp() {
+  sim::Reset();
+  ResetAppState();
+  sim::Resources();  // the simulated loader reads the resource script once per process
+  sim::After(0, [] { CALLGRIND_TOGGLE_COLLECT; });
+  sim::ResetProgramHeapAllocations();
+  const std::uint64_t allBefore = sim::AllHeapAllocations();
+  CALLGRIND_TOGGLE_COLLECT;
+  ZorvikMain(plat::Instance(0x400000), u"");
+  return {sim::ProgramHeapAllocations(), sim::AllHeapAllocations() - allBefore};
+}
+
+int Usage() {
+  std::fprintf(
+      stderr,
+      "usage: zorvik_icount [--core] refresh VIEW SCALE CALLS | menu CALLS | command CALLS |\n"
+      "       apply CALLS | watch CALLS | info CALLS | processes CALLS | startup\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "--core") == 0) {
+    sim::SetPlatformBoundaryHook(&ToggleAtPlatformBoundary);
+    ++argv;
+    --argc;
+  }
+  if (argc < 2) return Usage();
+  const std::string operation = argv[1];
+  auto number = [&](int index) { return index < argc ? std::atoi(argv[index]) : 0; };
+  int calls = 1;
+  int pixels = 0;
+  Measurement result;
+  if (operation == "refresh" && argc == 5) {
+    const auto view = static_cast<std::uint32_t>(number(2));
+    const int scale = number(3);
+    calls = number(4);
+    StartProgram(view);
+    AppState.IconScale = scale;
+    const bool numeric = view != ViewPlain && view != ViewLoad;
+    if (numeric || view == ViewLoad) pixels = scale == 2 ? 32 * 32 : 16 * 16;
+    result = Measure(calls, [numeric](int) {
+      if (numeric) AppState.ForceIconRedraw = 1;
+      RefreshTrayIcon();
+    });
+  } else if (operation == "menu" && argc == 3) {
+    calls = number(2);
+    ArrangeFullMenu();
+    result = Measure(calls, [](int) { ShowTrayMenu(plat::Window(1)); }, MenuWarmUpCalls);
+  } else if (operation == "command" && argc == 3) {
+    static constexpr int Round[] = {IDM_COLOR_RED, IDM_COLOR_YELLOW,    IDM_TEMPO_HALF,
+                                    IDM_TEMPO_1S,  IDM_STORE_FIRST,     IDM_CLEAR_FIRST,
+                                    IDM_ROTATE_90, IDM_ROTATE_0,        IDM_WATCH,
+                                    IDM_WATCH,     IDM_FREQUENCY_ANCHOR};
+    calls = number(2);
+    StartProgram(ViewFrequency);
+    result = Measure(calls, [](int i) {
+      const int id = Round[i % static_cast<int>(sizeof Round / sizeof Round[0])];
+      HandleMenuCommand(AppState.MainWindow, static_cast<plat::WParam>(id), 0);
+    });
+  } else if (operation == "apply" && argc == 3) {
+    calls = number(2);
+    StartProgram(ViewFrequency);
+    result = Measure(calls, [](int i) { ApplyClockWord((i & 1) != 0 ? 0x2000290 : 0x2000110); });
+  } else if (operation == "watch" && argc == 3) {
+    calls = number(2);
+    StartProgram(ViewFrequency);
+    result = Measure(calls, [](int) { CheckWatch(); });
+  } else if (operation == "info" && argc == 3) {
+    calls = number(2);
+    sim::Reset();
+    ResetAppState();
+    AppState.Capabilities.PowerStatusAvailable = 1;
+    WithControl(IDD_INFO, [&](plat::Window tree) {
+      result = Measure(calls, [tree](int) { FillInfoTree(tree); });
+    });
+  } else if (operation == "processes" && argc == 3) {
+    calls = number(2);
+    sim::Reset();
+    ResetAppState();
+    for (std::uint32_t i = 0; i < 200; ++i) {
+      const std::u16string path = u"\\Windows\\p" + std::u16string(1, u'a' + i % 26) + u".exe";
+      sim::AddProcess({0x1000 + i, u"p.exe", path, {{0x8000 + i, 251, 0, 0, 0, false}}, false});
+      sim::SetFileSize(path, 4096);
+      sim::AddProcessWindow(0x1000 + i, u"Окно", true);
+    }
+    WithControl(IDD_PROCESSES, [&](plat::Window list) {
+      result = Measure(calls, [list](int) {
+        plat::ListViewDeleteAllItems(list);
+        FillProcessList(list);
+      });
+    });
+  } else if (operation == "startup" && argc == 2) {
+    result = MeasureStartUp();
+  } else {
+    return Usage();
+  }
+  std::printf("%d %d %llu %llu\n", calls, pixels,
+              static_cast<unsigned long long>(result.programAllocations),
+              static_cast<unsigned long long>(result.allAllocations));
+  return 0;
+}

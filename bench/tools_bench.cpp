@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/resources.h"
 #include "platform/sim/device.h"
+#include "platform/sim/internal.h"
 #include "procview/process_list.h"
 
 namespace {
@@ -17,7 +18,10 @@ template <typename Body>
 void WithControl(int templateId, Body body) {
   sim::After(1, [templateId, body] {
     auto dialog = sim::OpenDialog(templateId);
-    body(plat::GetDlgItem(dialog->Handle, IDC_LIST));
+    const plat::Window control = plat::GetDlgItem(dialog->Handle, IDC_LIST);
+    // A script action runs as the platform; the fill is the program's, and its heap use counts.
+    sim::internal::ProgramCallback program;
+    body(control);
   });
   const void* dialogTemplate = plat::LoadResource(
       plat::Instance{}, plat::FindResourceW(plat::Instance{}, templateId, plat::RT_DIALOG));

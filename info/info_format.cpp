@@ -40,8 +40,10 @@ int Pxa27xMemoryClock(std::uint32_t clockWord, bool fastBus) {
 }
 
 void FormatTimeZone(char16_t* buffer, int capacity, std::int32_t bias) {
-  const int hours = -bias / 60;
-  const int minutes = (bias < 0 ? -bias : bias) % 60;
+  // Widened first: the magnitude of the most negative bias does not fit its own type.
+  const std::int64_t wide = bias;
+  const int hours = static_cast<int>(-wide / 60);
+  const int minutes = static_cast<int>((wide < 0 ? -wide : wide) % 60);
   const int length =
       FormatText(buffer, capacity, bias < 0 ? u"часовой пояс: +%d" : u"часовой пояс: %d", hours);
   if (minutes != 0) FormatText(buffer + length, capacity - length, u".%d", minutes);

@@ -9,6 +9,8 @@ packages=(
   # instruction counts: bench/instruction_counts.sh
   valgrind
   clang-format
+  # the fuzz targets: clang with libFuzzer and the sanitizer runtimes
+  clang libclang-rt-14-dev
   # zorvik.exe with mingw-w64, and running it under Wine on a virtual display
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb xdotool imagemagick x11-utils

@@ -32,6 +32,14 @@ else
   skip "native: unit and scenario tests (ctest)" "the native build failed"
 fi
 
+# The fuzz targets: a short run of each, a fixed number of executions from its seed corpus.
+if step "fuzz: configure" cmake --preset fuzz &&
+  step "fuzz: build" cmake --build --preset fuzz; then
+  step "fuzz: short runs (ctest)" ctest --preset fuzz --parallel 2
+else
+  skip "fuzz: short runs (ctest)" "the fuzz build failed"
+fi
+
 if step "windows: configure" cmake --preset windows &&
   step "windows: build zorvik.exe" cmake --build --preset windows; then
   step "zorvik.exe: at most 128 KB, system DLLs only" bash tools/check_exe.sh

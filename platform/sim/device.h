@@ -407,6 +407,19 @@ struct SystemInfo {
 // 4.21 build 1088, code pages 866 and 1251, language 1049.
 SystemInfo& Info();
 
+// ---- Live counts ------------------------------------------------------------------------
+// What the program holds open right now, by kind: a leak shows as a count that keeps growing
+// over repeated work, a handle left open as one above its count before the work.
+struct LiveCounts {
+  int Windows;  // of this process, not yet destroyed
+  int Bitmaps, Icons, Menus, ImageLists;
+  int RegistryKeys, Databases, RecordBuffers;
+  int MemoryRegions;  // reserved (and perhaps mapped) and not yet released
+  int Snapshots, ProcessHandles, Searches, Mutexes;
+  bool operator==(const LiveCounts&) const = default;
+};
+LiveCounts Live();
+
 // ---- Call log ---------------------------------------------------------------------------
 // Every platform operation the program made, in order: the operation's name as in platform/*.h.
 const std::vector<std::string>& CallLog();

@@ -130,6 +130,12 @@ bool CloseProcessHandle(plat::Handle handle);
 // The system's current time zone bias, in minutes.
 std::int32_t TimeZoneBias();
 
+// Live counts of the areas that keep them to themselves (for sim::Live).
+int LiveRegionCount();                     // memory.cpp: reserved and not yet released
+int LiveSnapshotCount();                   // processes.cpp: toolhelp snapshots not yet closed
+int OpenProcessHandleCount();              // processes.cpp
+int OpenKernelObjectCount(bool searches);  // system.cpp: searches, or mutexes
+
 // The kernel's processor information query (sysinfo.cpp), served through KernelIoControl.
 bool AnswerProcessorQuery(void* output, std::uint32_t outputSize, std::uint32_t* returned);
 

@@ -43,6 +43,7 @@ Region* FindRegion(void* address) {
 namespace sim {
 namespace internal {
 void ResetMemory() { Mem() = MemoryState{}; }
+int LiveRegionCount() { return static_cast<int>(Mem().regions.size()); }
 }  // namespace internal
 
 bool InKernelMode() { return Mem().kernelMode; }

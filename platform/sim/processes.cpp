@@ -118,6 +118,8 @@ bool CloseProcessHandle(plat::Handle handle) {
 }
 
 std::int32_t TimeZoneBias() { return P().bias; }
+int LiveSnapshotCount() { return static_cast<int>(P().snapshots.size()); }
+int OpenProcessHandleCount() { return static_cast<int>(P().processHandles.size()); }
 }  // namespace internal
 
 void AddProcess(const ProcessRecord& process) {

@@ -169,6 +169,12 @@ std::vector<plat::FindData> Search(std::u16string_view pattern) {
 namespace sim {
 namespace internal {
 void ResetSystem() { Sys() = SystemState{}; }
+int OpenKernelObjectCount(bool searches) {
+  const KernelObject::Kind kind = searches ? KernelObject::Search : KernelObject::Mutex;
+  int count = 0;
+  for (const auto& [handle, object] : Sys().handles) count += object.kind == kind ? 1 : 0;
+  return count;
+}
 }  // namespace internal
 
 void SetMutexHeldElsewhere(const std::u16string& name) {

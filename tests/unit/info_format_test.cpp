@@ -18,8 +18,17 @@ std::u16string Format(const char16_t* format, double value) {
 
 TEST(InfoFormatTest, TimeZoneShowsHoursAndLeftoverMinutes) {
   const std::pair<int, std::u16string> cases[] = {
-      {-180, u"+3"},    {0, u"0"},       {300, u"-5"},   {-330, u"+5.30"}, {210, u"-3.30"},
-      {-345, u"+5.45"}, {-30, u"+0.30"}, {-720, u"+12"}, {720, u"-12"},
+      {-180, u"+3"},
+      {0, u"0"},
+      {300, u"-5"},
+      {-330, u"+5.30"},
+      {210, u"-3.30"},
+      {-345, u"+5.45"},
+      {-30, u"+0.30"},
+      {-720, u"+12"},
+      {720, u"-12"},
+      {INT32_MIN, u"+35791394.8"},
+      {INT32_MAX, u"-35791394.7"},  // any value a query gives
   };
   for (const auto& [bias, shown] : cases) {
     char16_t buffer[128];

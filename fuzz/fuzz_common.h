@@ -1,0 +1,175 @@
+// What every fuzz target shares: a reader that turns the fuzzer's bytes into values, a fresh
+// handheld and program per input, and the checks that hold after any input.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "base/state.h"
+#include "platform/registry.h"
+#include "platform/sim/device.h"
+#include "platform/windowing.h"
+
+namespace fuzz {
+
+inline const std::u16string SettingsKey = u"HKLM\\SOFTWARE\\Brenmor\\Zorvik";
+inline constexpr plat::Instance ProgramInstance = plat::Instance(0x400000);
+
+// Reads values off the front of the input; past its end every read gives zeros.
+class Bytes {
+ public:
+  Bytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  bool Empty() const { return size_ == 0; }
+  std::uint8_t U8() {
+    if (size_ == 0) return 0;
+    --size_;
+    return *data_++;
+  }
+  std::uint16_t U16() { return static_cast<std::uint16_t>(U8() | U8() << 8); }
+  std::uint32_t U32() { return static_cast<std::uint32_t>(U16()) | std::uint32_t{U16()} << 16; }
+  std::uint64_t U64() { return std::uint64_t{U32()} | std::uint64_t{U32()} << 32; }
+  bool Bit() { return (U8() & 1) != 0; }
+  // Up to `maxChars` UTF-16 characters, a length byte first (long texts from a scale byte).
+  std::u16string Text(std::size_t maxChars) {
+    std::size_t length = U8();
+    if (length >= 0xF0) length = (length - 0xF0 + 1) * 100;
+    length = std::min(length, maxChars);
+    std::u16string text;
+    for (std::size_t i = 0; i < length && size_ >= 2; ++i) text += static_cast<char16_t>(U16());
+    return text;
+  }
+  std::vector<std::uint8_t> Blob(std::size_t maxBytes) {
+    std::size_t length = std::min<std::size_t>(U8(), std::min(maxBytes, size_));
+    std::vector<std::uint8_t> blob(data_, data_ + length);
+    data_ += length;
+    size_ -= length;
+    return blob;
+  }
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+};
+
+[[noreturn]] inline void Fail(const char* what) {
+  std::fprintf(stderr, "invariant broken: %s\n", what);
+  std::abort();
+}
+inline void Check(bool holds, const char* what) {
+  if (!holds) Fail(what);
+}
+
+inline void FreshDevice() {
+  sim::Reset();
+  ResetAppState();
+}
+
+// The values a stored preset may hold: what was there before the program ran, an empty slot,
+// the seeded defaults and every clock word the processor held or was given.
+inline std::vector<std::uint32_t> WordsTheProgramMayStore(const std::vector<std::uint32_t>& seeded,
+                                                          std::uint32_t firstCccr) {
+  std::vector<std::uint32_t> words = seeded;
+  words.push_back(0);
+  words.push_back(firstCccr);
+  for (std::uint32_t w :
+       {0x121u, 0x141u, 0x1C1u, 0x241u, 0x242u, 0x2C1u, 0x243u, 0x341u, 0x2000104u, 0x2000108u,
+        0x2000110u, 0x2000190u, 0x2000210u, 0x2000290u, 0x2000310u, 0x2000390u}) {
+    words.push_back(w);
+  }
+  for (std::uint32_t w : sim::CccrWrites()) words.push_back(w);
+  return words;
+}
+
+// A preset value as stored now: its REG_DWORD, or nothing for any other value.
+inline std::vector<std::uint32_t> StoredPresets() {
+  std::vector<std::uint32_t> words;
+  for (int slot = 1; slot <= PresetSlots; ++slot) {
+    std::u16string name = u"Freq" + std::u16string(1, static_cast<char16_t>(u'0' + slot));
+    if (auto word = sim::GetRegistryDword(SettingsKey, name)) words.push_back(*word);
+  }
+  return words;
+}
+
+// What holds after any input while the program runs or after it ended.
+inline void CheckState(const std::vector<std::uint32_t>& allowedPresets) {
+  Check(!sim::InKernelMode(), "left in kernel mode");
+  Check(std::find(std::begin(AppState.TextBuffer), std::end(AppState.TextBuffer), 0) !=
+            std::end(AppState.TextBuffer),
+        "TextBuffer not terminated");
+  Check(AppState.IconView <= ViewCurrent, "view out of range");
+  Check((AppState.IconColors & ~0x000F000Fu) == 0, "colours out of range");
+  Check(AppState.UpdateTempo <= 4, "tempo out of range");
+  Check(AppState.IconScale == 1 || AppState.IconScale == 2, "scale out of range");
+  // Every value the program wrote is in range when read back.
+  for (const sim::RegistryCall& call : sim::RegistryCalls()) {
+    if (call.Operation != "set" || call.Result != 0) continue;
+    auto value = sim::GetRegistryValue(call.KeyPath, call.ValueName);
+    if (!value) continue;  // written, then the key was seeded afresh: not the program's
+    Check(value->Type == plat::REG_DWORD && value->Data.size() == 4, "stored a non-DWORD");
+    std::uint32_t v = 0;
+    std::memcpy(&v, value->Data.data(), 4);
+    const std::u16string& name = call.ValueName;
+    if (name == u"View") Check(v <= ViewCurrent, "stored view out of range");
+    if (name == u"Color") Check((v & ~0x000F000Fu) == 0, "stored colours out of range");
+    if (name == u"Speed") Check(v <= 4, "stored tempo out of range");
+    if (name == u"Spy") Check(v <= 1, "stored watch mode out of range");
+  }
+  for (std::uint32_t word : StoredPresets()) {
+    Check(std::find(allowedPresets.begin(), allowedPresets.end(), word) != allowedPresets.end(),
+          "stored a preset the program never had");
+  }
+}
+
+// After the program has ended: nothing of it is left open but its instance mutex.
+inline void CheckNothingOpen() {
+  sim::LiveCounts live = sim::Live();
+  Check(live.Mutexes <= 1, "mutex left open");
+  live.Mutexes = 0;
+  Check(live == sim::LiveCounts{}, "a handle left open");
+}
+
+// Runs the program on the device as seeded until its script is done, then closes it as the
+// shell would and checks what it left behind.
+inline void RunProgram(const std::u16string& commandLine) {
+  std::vector<std::uint32_t> seeded = StoredPresets();
+  const std::uint32_t firstCccr = sim::Cpu().Cccr;
+  ZorvikMain(ProgramInstance, commandLine.c_str());
+  // A run that ended with its script, not by a close, still holds its window: close it.
+  for (const sim::WindowRecord& window : sim::Windows()) {
+    if (!window.Foreign && !window.Destroyed && window.ClassName == u"Zorvik") {
+      sim::Send(window.Handle, plat::WM_CLOSE, 0, 0);
+    }
+  }
+  CheckState(WordsTheProgramMayStore(seeded, firstCccr));
+  CheckNothingOpen();
+}
+
+}  // namespace fuzz
+
+#include <functional>
+
+#include "platform/dialogs.h"
+#include "platform/resources.h"
+
+namespace fuzz {
+
+// Opens a tool dialog as the menu does and runs it until the script is done; `during` acts
+// inside its loop.
+inline void RunDialog(int templateId, plat::DialogProc procedure,
+                      std::function<void(plat::Window)> during) {
+  sim::After(10, [templateId, during] {
+    if (auto dialog = sim::OpenDialog(templateId)) during(dialog->Handle);
+  });
+  const void* dialogTemplate = plat::LoadResource(
+      ProgramInstance, plat::FindResourceW(ProgramInstance, templateId, plat::RT_DIALOG));
+  plat::DialogBoxIndirectParamW(ProgramInstance, dialogTemplate, plat::Window{}, procedure, 0);
+}
+
+}  // namespace fuzz

@@ -1,0 +1,60 @@
+// The process and thread lists with processes of any names, window titles, paths and sizes,
+// threads of any priority and file times, processes ending mid-fill, and the user's presses.
+#include "base/ids.h"
+#include "fuzz_common.h"
+#include "procview/process_dialog.h"
+
+namespace {
+
+constexpr int Buttons[] = {IDC_THREADS, IDC_REFRESH, IDC_CLOSE_PROCESS, plat::IDOK};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static fuzz::Bytes in(nullptr, 0);
+  in = fuzz::Bytes(data, size);
+  fuzz::FreshDevice();
+  sim::SetTimeZoneBias(static_cast<std::int32_t>(in.U32()));
+  const int processes = in.U8() % 6;
+  for (int p = 0; p < processes; ++p) {
+    sim::ProcessRecord process{};
+    process.Id = 0x200 + 0x100 * static_cast<std::uint32_t>(p);
+    process.ExeFile = in.Text(400);
+    process.Path = in.Text(400);
+    process.Protected = in.Bit();
+    const int threads = in.U8() % 4;
+    for (int t = 0; t < threads; ++t) {
+      process.Threads.push_back({process.Id + 1 + static_cast<std::uint32_t>(t),
+                                 static_cast<std::int32_t>(in.U32()), in.U64(), in.U64(), in.U64(),
+                                 in.Bit()});
+    }
+    sim::AddProcess(process);
+    const std::uint8_t extras = in.U8();
+    if ((extras & 1) != 0) sim::AddProcessWindow(process.Id, in.Text(400), (extras & 2) != 0);
+    if ((extras & 4) != 0) sim::SetFileSize(process.Path, in.U64());
+    if ((extras & 8) != 0) sim::EndProcessAfterNextSnapshot(process.Id);
+    if ((extras & 16) != 0) sim::AddFile(process.Path);
+  }
+  sim::SetSnapshotFails(in.U8() == 0xFF);
+  // The user taps rows and presses buttons, each action a while after the last.
+  fuzz::RunDialog(IDD_PROCESSES, ProcessDialogProc, [](plat::Window dialog) {
+    for (int action = 0; action < 8 && !in.Empty(); ++action) {
+      const std::uint8_t pick = in.U8();
+      sim::After(5u * static_cast<std::uint32_t>(action + 1), [dialog, pick] {
+        if (auto threads = sim::OpenDialog(IDD_THREADS)) {  // in front: close or refresh it
+          sim::SendDialogCommand(threads->Handle, (pick & 1) != 0 ? plat::IDOK : IDC_REFRESH);
+        }
+        if (!sim::OpenDialog(IDD_PROCESSES)) return;
+        if ((pick & 0x40) != 0) sim::AnswerNextMessageBox(plat::IDYES);
+        if ((pick & 0x80) != 0) {
+          sim::SelectRow(plat::GetDlgItem(dialog, IDC_LIST), pick % 8);
+        } else {
+          sim::SendDialogCommand(dialog, Buttons[pick % std::size(Buttons)]);
+        }
+      });
+    }
+  });
+  fuzz::CheckState({});
+  fuzz::CheckNothingOpen();
+  return 0;
+}

@@ -11,6 +11,19 @@ using win32::ToPlatform;
 using win32::ToWindows;
 using win32::Wide;
 
+namespace {
+
+void CopyFound(const WIN32_FIND_DATAW& found, plat::FindData* data) {
+  if (data == nullptr) return;
+  data->Attributes = found.dwFileAttributes;
+  data->Size = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+  static_assert(sizeof(data->FileName) == sizeof(found.cFileName));
+  std::memcpy(data->FileName, found.cFileName, sizeof(data->FileName));
+  data->FileName[std::size(data->FileName) - 1] = u'\0';
+}
+
+}  // namespace
+
 namespace plat {
 
 Handle CreateMutexW(void* security, bool initialOwner, const char16_t* name) {
@@ -37,14 +50,16 @@ Handle FindFirstFileW(const char16_t* pattern, FindData* data) {
   WIN32_FIND_DATAW found{};
   const HANDLE search = ::FindFirstFileW(path, &found);
   if (search == INVALID_HANDLE_VALUE) return InvalidHandle;
-  if (data != nullptr) {
-    data->Attributes = found.dwFileAttributes;
-    data->Size = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-    static_assert(sizeof(data->FileName) == sizeof(found.cFileName));
-    std::memcpy(data->FileName, found.cFileName, sizeof(data->FileName));
-    data->FileName[std::size(data->FileName) - 1] = u'\0';
-  }
+  CopyFound(found, data);
   return ToPlatform<Handle>(search);
+}
+
+bool FindNextFileW(Handle search, FindData* data) {
+  if (search == InvalidHandle || search == Handle{}) return false;
+  WIN32_FIND_DATAW found{};
+  if (!::FindNextFileW(ToWindows<HANDLE>(search), &found)) return false;
+  CopyFound(found, data);
+  return true;
 }
 
 bool FindClose(Handle search) {

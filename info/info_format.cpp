@@ -44,8 +44,12 @@ void FormatTimeZone(char16_t* buffer, int capacity, std::int32_t bias) {
   const std::int64_t wide = bias;
   const int hours = static_cast<int>(-wide / 60);
   const int minutes = static_cast<int>((wide < 0 ? -wide : wide) % 60);
-  const int length =
-      FormatText(buffer, capacity, bias < 0 ? u"часовой пояс: +%d" : u"часовой пояс: %d", hours);
+  // Less than an hour west of UTC has no hours to carry the minus sign: it is written out, so
+  // that a bias of 30 reads "-0.30", not "0.30" (which would read as east).
+  const char16_t* format = bias < 0                 ? u"часовой пояс: +%d"
+                           : bias > 0 && hours == 0 ? u"часовой пояс: -%d"
+                                                    : u"часовой пояс: %d";
+  const int length = FormatText(buffer, capacity, format, hours);
   if (minutes != 0) FormatText(buffer + length, capacity - length, u".%d", minutes);
 }
 

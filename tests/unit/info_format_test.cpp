@@ -25,6 +25,7 @@ TEST(InfoFormatTest, TimeZoneShowsHoursAndLeftoverMinutes) {
       {210, u"-3.30"},
       {-345, u"+5.45"},
       {-30, u"+0.30"},
+      {30, u"-0.30"},
       {-720, u"+12"},
       {720, u"-12"},
       {INT32_MIN, u"+35791394.8"},

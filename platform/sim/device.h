@@ -242,7 +242,8 @@ struct TrackedMenu {
 void ChooseNextMenuCommand(std::uint32_t id);
 // The latest 16 tracked menus, oldest first.
 const std::vector<TrackedMenu>& TrackedMenus();
-int LiveMenuCount();  // every live menu handle, submenus included
+int TrackedMenuCount();  // every menu tracked since the device was reset
+int LiveMenuCount();     // every live menu handle, submenus included
 
 // ---- Event registrations and the notification database -----------------------------------
 // Records are lists of properties; the property identifier's low 16 bits give the type

@@ -72,6 +72,7 @@ struct MenuState {
   int liveMenus = 0;
   std::uintptr_t nextHandle = sim::internal::MenuHandleBase + 1;
   std::vector<sim::TrackedMenu> tracked;
+  int trackings = 0;  // every tracking, kept or not
   std::uint32_t nextChoice = 0;
 };
 
@@ -182,6 +183,7 @@ void ResetMenus() { M() = MenuState{}; }
 
 void ChooseNextMenuCommand(std::uint32_t id) { M().nextChoice = id; }
 const std::vector<TrackedMenu>& TrackedMenus() { return M().tracked; }
+int TrackedMenuCount() { return M().trackings; }
 int LiveMenuCount() { return M().liveMenus; }
 
 }  // namespace sim
@@ -271,6 +273,7 @@ bool TrackPopupMenuEx(Menu menu, std::uint32_t flags, int x, int y, Window owner
   PlatformCall call("TrackPopupMenuEx");
   auto handle = static_cast<std::uintptr_t>(menu);
   if (FindMenu(handle) == nullptr) return false;
+  ++M().trackings;
   auto& tracked = M().tracked;
   if (tracked.size() < TrackedMenusKept) {
     tracked.emplace_back();

@@ -9,25 +9,13 @@
 #include "app/startup.h"
 #include "base/ids.h"
 #include "base/state.h"
+#include "bench/arrange.h"
 #include "menu/tray_menu.h"
 #include "platform/sim/device.h"
 
 namespace {
 
 constexpr int CallsBetweenResets = 512;  // the simulated platform's logs grow with every call
-
-void ArrangeFullMenu() {
-  ResetAppState();
-  AppState.Instance = plat::Instance(0x400000);
-  AppState.CpuFamily = CpuPxa27x;
-  AppState.TurboFlag = 1;
-  AppState.CurrentClockWord = 0x2000290;
-  const std::uint32_t presets[PresetSlots] = {0x2000104, 0x2000108, 0x2000110, 0x2000190,
-                                              0x2000210, 0x2000290, 0x2000310, 0x2000390};
-  for (int slot = 0; slot < PresetSlots; ++slot) AppState.PresetTable[slot] = presets[slot];
-  AppState.DisplayMode = 1;
-  AppState.Capabilities = {1, 1, 1, 1, 1};
-}
 
 void BM_ShowTrayMenu(benchmark::State& state) {
   sim::Reset();

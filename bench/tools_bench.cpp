@@ -4,32 +4,13 @@
 
 #include "base/ids.h"
 #include "base/state.h"
+#include "bench/arrange.h"
 #include "info/info_tree.h"
 #include "platform/dialogs.h"
-#include "platform/resources.h"
 #include "platform/sim/device.h"
-#include "platform/sim/internal.h"
 #include "procview/process_list.h"
 
 namespace {
-
-// Runs `body` with the list or tree control of an open dialog of `templateId`.
-template <typename Body>
-void WithControl(int templateId, Body body) {
-  sim::After(1, [templateId, body] {
-    auto dialog = sim::OpenDialog(templateId);
-    const plat::Window control = plat::GetDlgItem(dialog->Handle, IDC_LIST);
-    // A script action runs as the platform; the fill is the program's, and its heap use counts.
-    sim::internal::ProgramCallback program;
-    body(control);
-  });
-  const void* dialogTemplate = plat::LoadResource(
-      plat::Instance{}, plat::FindResourceW(plat::Instance{}, templateId, plat::RT_DIALOG));
-  plat::DialogBoxIndirectParamW(
-      plat::Instance{}, dialogTemplate, plat::Window{},
-      [](plat::Window, std::uint32_t, plat::WParam, plat::LParam) -> std::intptr_t { return 0; },
-      0);
-}
 
 void BM_FillInfoTree(benchmark::State& state) {
   sim::Reset();

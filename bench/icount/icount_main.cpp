@@ -13,6 +13,7 @@
 #include "app/startup.h"
 #include "base/ids.h"
 #include "base/state.h"
+#include "bench/arrange.h"
 #include "clock/apply.h"
 #include "icon/refresh.h"
 #include "info/info_tree.h"
@@ -61,37 +62,6 @@ void StartProgram(std::uint32_t view) {
   ResetAppState();
   ZorvikMain(plat::Instance(0x400000), u"");  // starts, adds the tray icon, ends with the script
   AppState.IconView = view;
-}
-
-void ArrangeFullMenu() {
-  sim::Reset();
-  ResetAppState();
-  AppState.Instance = plat::Instance(0x400000);
-  AppState.CpuFamily = CpuPxa27x;
-  AppState.TurboFlag = 1;
-  AppState.CurrentClockWord = 0x2000290;
-  const std::uint32_t presets[PresetSlots] = {0x2000104, 0x2000108, 0x2000110, 0x2000190,
-                                              0x2000210, 0x2000290, 0x2000310, 0x2000390};
-  for (int slot = 0; slot < PresetSlots; ++slot) AppState.PresetTable[slot] = presets[slot];
-  AppState.DisplayMode = 1;
-  AppState.Capabilities = {1, 1, 1, 1, 1};
-}
-
-// Runs `body` with the list or tree control of an open dialog of `templateId`.
-template <typename Body>
-void WithControl(int templateId, Body body) {
-  sim::After(1, [templateId, body] {
-    auto dialog = sim::OpenDialog(templateId);
-    const plat::Window control = plat::GetDlgItem(dialog->Handle, IDC_LIST);
-    sim::internal::ProgramCallback program;  // the script runs as the platform; the fill does not
-    body(control);
-  });
-  const void* dialogTemplate = plat::LoadResource(
-      plat::Instance{}, plat::FindResourceW(plat::Instance{}, templateId, plat::RT_DIALOG));
-  plat::DialogBoxIndirectParamW(
-      plat::Instance{}, dialogTemplate, plat::Window{},
-      [](plat::Window, std::uint32_t, plat::WParam, plat::LParam) -> std::intptr_t { return 0; },
-      0);
 }
 
 // Start-up alone: collection runs from the entry until the first wait for a message, where the
@@ -144,8 +114,10 @@ int main(int argc, char** argv) {
     });
   } else if (operation == "menu" && argc == 3) {
     calls = number(2);
+    sim::Reset();
     ArrangeFullMenu();
-    result = Measure(calls, [](int) { ShowTrayMenu(plat::Window(1)); }, MenuWarmUpCalls);
+    result = Measure(
+        calls, [](int) { ShowTrayMenu(plat::Window(1)); }, MenuWarmUpCalls);
   } else if (operation == "command" && argc == 3) {
     static constexpr int Round[] = {IDM_COLOR_RED, IDM_COLOR_YELLOW,    IDM_TEMPO_HALF,
                                     IDM_TEMPO_1S,  IDM_STORE_FIRST,     IDM_CLEAR_FIRST,

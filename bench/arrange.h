@@ -1,0 +1,44 @@
+// What the benchmarks and the instruction-count driver set up on the simulated handheld: the
+// state behind the full tray menu, and an open tool dialog whose control a fill works on.
+#pragma once
+
+#include <cstdint>
+
+#include "base/ids.h"
+#include "base/state.h"
+#include "platform/dialogs.h"
+#include "platform/resources.h"
+#include "platform/sim/device.h"
+#include "platform/sim/internal.h"
+
+// A PXA27x in turbo mode at preset 6, with eight presets and every capability: the fullest menu.
+inline void ArrangeFullMenu() {
+  ResetAppState();
+  AppState.Instance = plat::Instance(0x400000);
+  AppState.CpuFamily = CpuPxa27x;
+  AppState.TurboFlag = 1;
+  AppState.CurrentClockWord = 0x2000290;
+  const std::uint32_t presets[PresetSlots] = {0x2000104, 0x2000108, 0x2000110, 0x2000190,
+                                              0x2000210, 0x2000290, 0x2000310, 0x2000390};
+  for (int slot = 0; slot < PresetSlots; ++slot) AppState.PresetTable[slot] = presets[slot];
+  AppState.DisplayMode = 1;
+  AppState.Capabilities = {1, 1, 1, 1, 1};
+}
+
+// Runs `body` with the list or tree control of an open dialog of `templateId`.
+template <typename Body>
+void WithControl(int templateId, Body body) {
+  sim::After(1, [templateId, body] {
+    auto dialog = sim::OpenDialog(templateId);
+    const plat::Window control = plat::GetDlgItem(dialog->Handle, IDC_LIST);
+    // A script action runs as the platform; the fill is the program's, and its heap use counts.
+    sim::internal::ProgramCallback program;
+    body(control);
+  });
+  const void* dialogTemplate = plat::LoadResource(
+      plat::Instance{}, plat::FindResourceW(plat::Instance{}, templateId, plat::RT_DIALOG));
+  plat::DialogBoxIndirectParamW(
+      plat::Instance{}, dialogTemplate, plat::Window{},
+      [](plat::Window, std::uint32_t, plat::WParam, plat::LParam) -> std::intptr_t { return 0; },
+      0);
+}

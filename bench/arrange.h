@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "base/ids.h"
 #include "base/state.h"
@@ -23,6 +24,16 @@ inline void ArrangeFullMenu() {
   for (int slot = 0; slot < PresetSlots; ++slot) AppState.PresetTable[slot] = presets[slot];
   AppState.DisplayMode = 1;
   AppState.Capabilities = {1, 1, 1, 1, 1};
+}
+
+// `count` processes, each with one thread, an executable file of 4 KB and a visible window.
+inline void ArrangeProcesses(std::uint32_t count) {
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::u16string path = u"\\Windows\\p" + std::u16string(1, u'a' + i % 26) + u".exe";
+    sim::AddProcess({0x1000 + i, u"p.exe", path, {{0x8000 + i, 251, 0, 0, 0, false}}, false});
+    sim::SetFileSize(path, 4096);
+    sim::AddProcessWindow(0x1000 + i, u"Окно", true);
+  }
 }
 
 // Runs `body` with the list or tree control of an open dialog of `templateId`.

@@ -27,12 +27,7 @@ BENCHMARK(BM_FillInfoTree);
 void BM_FillProcessList200(benchmark::State& state) {
   sim::Reset();
   ResetAppState();
-  for (std::uint32_t i = 0; i < 200; ++i) {
-    const std::u16string path = u"\\Windows\\p" + std::u16string(1, u'a' + i % 26) + u".exe";
-    sim::AddProcess({0x1000 + i, u"p.exe", path, {{0x8000 + i, 251, 0, 0, 0, false}}, false});
-    sim::SetFileSize(path, 4096);
-    sim::AddProcessWindow(0x1000 + i, u"Окно", true);
-  }
+  ArrangeProcesses(200);
   WithControl(IDD_PROCESSES, [&state](plat::Window list) {
     sim::ResetProgramHeapAllocations();
     for (auto _ : state) {

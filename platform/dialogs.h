@@ -35,10 +35,14 @@ using DialogProc = std::intptr_t (*)(Window dialog, std::uint32_t message, WPara
                                      LParam lParam);
 
 // Runs a modal dialog from a loaded template (see resources.h, FindResourceW and LoadResource).
-// The procedure receives WM_INITDIALOG with `initParam` as lParam before the dialog shows, and
-// every message of the dialog until one of its calls ends it with EndDialog. Returns the result
-// given to EndDialog, or -1 when the dialog could not be made (the procedure was never called).
-// A quit message arriving in the dialog's loop ends the dialog and stays queued for the caller.
+// The procedure receives WM_INITDIALOG once, with `initParam` as lParam, before the dialog shows
+// (one that another process sends later goes to the default handling), then every message of
+// the dialog. EndDialog hides the dialog; its loop returns once no dialog opened from inside it
+// runs any more, and messages that reach the dialog meanwhile still go to the procedure. Every
+// running dialog answers its keys (Escape, Enter, Tab), not only the innermost one. Returns the
+// result given to EndDialog, or -1 when the dialog could not be made (the procedure was never
+// called). A quit message arriving in the dialog's loop ends the dialog and stays queued for the
+// caller.
 LResult DialogBoxIndirectParamW(Instance module, const void* dialogTemplate, Window owner,
                                 DialogProc procedure, LParam initParam);
 

@@ -28,6 +28,9 @@ std::uint32_t CheckMenuItem(Menu menu, std::uint32_t id, std::uint32_t flags);
 bool EnableMenuItem(Menu menu, std::uint32_t id, std::uint32_t flags);
 // Shows the popup until it closes; the chosen command reaches `owner` as WM_COMMAND.
 bool TrackPopupMenuEx(Menu menu, std::uint32_t flags, int x, int y, Window owner);
+// Closes the menu being tracked, if any, without a command: TrackPopupMenuEx returns once the
+// message being handled is done. The menu's own loop does not close for a quit message.
+bool EndMenu();
 bool DestroyMenu(Menu menu);
 
 }  // namespace plat

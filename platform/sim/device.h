@@ -233,11 +233,12 @@ struct TrackedMenu {
   int X;
   int Y;
   plat::Window Owner;
+  bool EndedByProgram;  // closed by EndMenu
 };
 // While a menu is tracked, its modal loop dispatches every message already queued or queued
 // meanwhile (a nested TrackPopupMenuEx shows as another tracked menu); the menu closes once the
-// queue is empty, or at once without a command when its owner is destroyed or a quit message
-// comes (which stays queued for the program's loop). The command the next closing menu delivers
+// queue is empty, or at once without a command when its owner is destroyed or the program calls
+// EndMenu. A quit message does not close it: the loop takes it, as the desktop's does. The command the next closing menu delivers
 // (WM_COMMAND posted to the owner); 0 dismisses.
 void ChooseNextMenuCommand(std::uint32_t id);
 // The latest 16 tracked menus, oldest first.

@@ -20,6 +20,7 @@ struct DialogEntry {
   sim::DialogRecord Record;
   plat::DialogProc Procedure;
   std::vector<std::pair<int, plat::Window>> Controls;
+  bool Removed;  // its loop returned and its window is gone
 };
 
 struct DialogsState {
@@ -42,13 +43,22 @@ DialogEntry* FindDialog(plat::Window window) {
   return nullptr;
 }
 
-// The dialog window's procedure as the platform's dialog manager calls it.
+// The dialog window's procedure as the platform's dialog manager calls it, for messages from
+// anywhere: the procedure gets its one WM_INITDIALOG at creation and never another, and a
+// WM_CLOSE it leaves alone becomes a press of Cancel. An ended dialog whose loop has not yet
+// returned still gets its messages.
 plat::LResult DialogWindowProc(plat::Window window, std::uint32_t message, plat::WParam wParam,
                                plat::LParam lParam) {
   DialogEntry* dialog = FindDialog(window);
-  if (dialog == nullptr || dialog->Procedure == nullptr) return 0;
+  if (dialog == nullptr || dialog->Procedure == nullptr || message == plat::WM_INITDIALOG) {
+    return 0;
+  }
   plat::DialogProc procedure = dialog->Procedure;
-  return procedure(window, message, wParam, lParam);
+  const plat::LResult handled = procedure(window, message, wParam, lParam);
+  if (handled == 0 && message == plat::WM_CLOSE) {
+    return procedure(window, plat::WM_COMMAND, static_cast<plat::WParam>(plat::IDCANCEL), 0);
+  }
+  return handled;
 }
 
 const sim::DialogTemplate* KnownTemplate(const void* dialogTemplate) {
@@ -146,6 +156,7 @@ LResult DialogBoxIndirectParamW(Instance, const void* dialogTemplate, Window own
   std::vector<std::pair<int, Window>> controls = done->Controls;
   for (const auto& [id, control] : controls) sim::internal::RemoveWindow(control);
   sim::internal::RemoveWindow(dialog);
+  FindDialog(dialog)->Removed = true;
   return result;
 }
 
@@ -161,7 +172,7 @@ bool EndDialog(Window dialog, LResult result) {
 Window GetDlgItem(Window dialog, int id) {
   PlatformCall call("GetDlgItem");
   DialogEntry* entry = FindDialog(dialog);
-  if (entry == nullptr || !entry->Record.Open) return Window{};
+  if (entry == nullptr || entry->Removed) return Window{};
   for (const auto& [controlId, control] : entry->Controls) {
     if (controlId == id) return control;
   }
@@ -177,6 +188,8 @@ bool SetForegroundWindow(Window window) {
 
 int MessageBoxW(Window owner, const char16_t* text, const char16_t* caption, std::uint32_t style) {
   PlatformCall call("MessageBoxW");
+  // The box's own loop serves what is already queued before the user answers.
+  sim::internal::PumpQueued();
   auto& s = D();
   int answer;
   if (!s.boxAnswers.empty()) {

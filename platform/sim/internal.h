@@ -81,9 +81,13 @@ void RemoveWindow(plat::Window window);
 // GetMessageW does and dispatches it. A quit message is left queued for the outer loop.
 enum class PumpResult { Dispatched, Quit, ScenarioEnded };
 PumpResult PumpOneMessage();
-// The modal loop of a tracked menu: turns of the above while messages are queued. Returns
-// whether the menu may deliver its command: not when `owner` was destroyed or a quit came.
-bool RunModalLoop(plat::Window owner);
+// The modal loop of a message box: turns of the above while messages are queued, up to a quit
+// message, which stays queued.
+void PumpQueued();
+// The modal loop of a tracked menu: turns of the above while messages are queued, until
+// `*ended` is set. A quit message is taken and lost, as the desktop's menu loop does. Returns
+// whether the menu may deliver its command: not when `owner` was destroyed.
+bool RunModalLoop(plat::Window owner, const bool* ended);
 
 // The current value of a system metric, without a logged call.
 int Metric(int index);

@@ -74,6 +74,8 @@ struct MenuState {
   std::vector<sim::TrackedMenu> tracked;
   int trackings = 0;  // every tracking, kept or not
   std::uint32_t nextChoice = 0;
+  int trackingDepth = 0;  // menus being tracked right now
+  bool ending = false;    // EndMenu was called while one was tracked
 };
 
 MenuState& M() {
@@ -286,9 +288,26 @@ bool TrackPopupMenuEx(Menu menu, std::uint32_t flags, int x, int y, Window owner
   record.X = x;
   record.Y = y;
   record.Owner = owner;
-  if (!sim::internal::RunModalLoop(owner)) return false;  // dismissed: no command
+  record.EndedByProgram = false;
+  const std::size_t kept = tracked.size() - 1;
+  const int trackingNumber = M().trackings;
+  ++M().trackingDepth;
+  const bool open = sim::internal::RunModalLoop(owner, &M().ending);
+  --M().trackingDepth;
+  const bool ended = std::exchange(M().ending, false);
+  // The record may have moved on if menus were tracked meanwhile; mark it only where it is.
+  if (ended && M().trackings == trackingNumber) M().tracked[kept].EndedByProgram = true;
+  if (ended) M().nextChoice = 0;     // the user's choice went with the closed menu
+  if (!open || ended) return false;  // dismissed: no command
   std::uint32_t choice = std::exchange(M().nextChoice, 0);
   if (choice != 0) sim::internal::QueueMessage(owner, WM_COMMAND, choice, 0);
+  return true;
+}
+
+bool EndMenu() {
+  PlatformCall call("EndMenu");
+  if (M().trackingDepth == 0) return false;
+  M().ending = true;
   return true;
 }
 

@@ -221,9 +221,14 @@ PumpResult PumpOneMessage() {
   return PumpResult::Dispatched;
 }
 
-bool RunModalLoop(plat::Window owner) {
-  while (!W().queue.empty() && OwnProcedure(owner) != nullptr) {
-    if (PumpOneMessage() != PumpResult::Dispatched) return false;
+void PumpQueued() {
+  while (!W().queue.empty() && PumpOneMessage() == PumpResult::Dispatched) {
+  }
+}
+
+bool RunModalLoop(plat::Window owner, const bool* ended) {
+  while (!W().queue.empty() && OwnProcedure(owner) != nullptr && !*ended) {
+    if (PumpOneMessage() == PumpResult::Quit) W().queue.pop_front();  // taken, as on the desktop
   }
   return OwnProcedure(owner) != nullptr;
 }

@@ -44,6 +44,8 @@ bool TrackPopupMenuEx(Menu menu, std::uint32_t flags, int x, int y, Window owner
   return tracked != FALSE;
 }
 
+bool EndMenu() { return ::EndMenu() != FALSE; }
+
 bool DestroyMenu(Menu menu) { return ::DestroyMenu(ToWindows<HMENU>(menu)) != FALSE; }
 
 }  // namespace plat

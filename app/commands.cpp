@@ -193,11 +193,17 @@ void ShowToolDialog(ToolDialog dialog) {
     plat::SetForegroundWindow(open);
     return;
   }
+  // A closed copy whose loop still waits under another dialog's would be nested under again and
+  // again by alternating requests: one copy at a time, until it has returned.
+  std::uint8_t& running = information ? AppState.InfoDialogRunning : AppState.ProcessDialogRunning;
+  if (running != 0) return;
   const plat::ResourceInfo found =
       plat::FindResourceW(AppState.Instance, static_cast<std::uint16_t>(dialog), plat::RT_DIALOG);
   if (found == plat::ResourceInfo{}) return;
   const void* dialogTemplate = plat::LoadResource(AppState.Instance, found);
   if (dialogTemplate == nullptr) return;
+  running = 1;
   plat::DialogBoxIndirectParamW(AppState.Instance, dialogTemplate, plat::Window{},
                                 information ? InfoDialogProc : ProcessDialogProc, 0);
+  running = 0;
 }

@@ -10,6 +10,7 @@
 #include "icon/refresh.h"
 #include "menu/tray_menu.h"
 #include "platform/graphics.h"
+#include "platform/menus.h"
 #include "platform/resources.h"
 #include "platform/shell.h"
 #include "platform/windowing.h"
@@ -48,10 +49,12 @@ void OnCreate(plat::Window window) {
 }
 
 // The close handling's clean-up, whichever way out comes first (WM_CLOSE, a WM_DESTROY or a
-// quit message from elsewhere); it runs once.
+// quit message from elsewhere); it runs once. An open menu's loop would take the quit message
+// and stay on screen, so the menu closes (the dialogs' loops end at the quit message).
 void ReleaseWindowResources(plat::Window window) {
   if (AppState.CloseHandled != 0) return;
   AppState.CloseHandled = 1;
+  if (AppState.TrayMenuOpen != 0) plat::EndMenu();
   CancelWakeupRelaunch();
   if (AppState.IconTimerId != 0) {
     plat::KillTimer(window, AppState.IconTimerId);
@@ -80,6 +83,19 @@ void OpenTrayMenu(plat::Window window) {
   // A close that arrived while the menu was open destroyed the window inside the menu's loop,
   // which may have taken the quit message for itself: ask for it again so the program ends.
   if (AppState.CloseHandled != 0) plat::PostQuitMessage(0);
+}
+
+// A command runs neither after the close handling (the closing menu's choice, or any other) nor
+// inside the menu's loop, where a dialog would open under the menu's capture: the menu closes
+// first and the command comes round again.
+plat::LResult OnCommand(plat::Window window, plat::WParam wParam, plat::LParam lParam) {
+  if (AppState.CloseHandled != 0) return 0;
+  if (AppState.TrayMenuOpen != 0) {
+    plat::EndMenu();
+    plat::PostMessageW(window, plat::WM_COMMAND, wParam, lParam);
+    return 0;
+  }
+  return HandleMenuCommand(window, wParam, lParam);
 }
 
 void OnTimer(plat::WParam timerId) {
@@ -113,7 +129,7 @@ plat::LResult MainWindowProc(plat::Window window, std::uint32_t message, plat::W
       OnClose(window);
       return 0;
     case plat::WM_COMMAND:
-      return HandleMenuCommand(window, wParam, lParam);
+      return OnCommand(window, wParam, lParam);
     case plat::WM_TIMER:
       OnTimer(wParam);
       return 0;

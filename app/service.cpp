@@ -25,8 +25,15 @@ static_assert(QuestionStyle == 0x50124 && WarningStyle == 0x50134);
 constexpr std::uint32_t VgaPixels = 192;
 constexpr std::uint32_t RealVgaPixels = 96;
 
+// One question at a time: its box's loop serves every request, and each reset or density
+// request arriving meanwhile would open a box inside the last. One that arrives while a question
+// is open is answered No.
 bool Confirmed(const char16_t* text, const char16_t* caption, std::uint32_t style) {
-  return plat::MessageBoxW(plat::Window{}, text, caption, style) == plat::IDYES;
+  if (AppState.QuestionOpen != 0) return false;
+  AppState.QuestionOpen = 1;
+  const bool yes = plat::MessageBoxW(plat::Window{}, text, caption, style) == plat::IDYES;
+  AppState.QuestionOpen = 0;
+  return yes;
 }
 
 bool ShortcutExists(const char16_t* path) {

@@ -42,6 +42,7 @@ struct AppStateData {
   std::uintptr_t WatchTimerId;
   std::uint8_t TrayMenuOpen;  // the tray menu is being tracked: no second one opens
   std::uint8_t CloseHandled;  // the close handling has run: it never runs twice
+  std::uint8_t QuestionOpen;  // a confirmation box is open: no second one opens
 
   // Settings, mirrored in the registry.
   std::uint32_t PresetTable[PresetSlots];  // slot n is PresetTable[n - 1]; 0 = empty
@@ -74,10 +75,14 @@ struct AppStateData {
   char16_t AutostartLinkPath[AutostartLinkPathChars];
   plat::DeviceMode DisplaySettings;
 
-  // Tool dialogs.
+  // Tool dialogs: the open ones, and those whose modal loop has not returned yet (an ended
+  // dialog's loop returns only after the loops of dialogs opened from inside it).
   plat::Window ProcessDialogWindow;
   plat::Window ThreadDialogWindow;
   plat::Window InfoDialogWindow;
+  std::uint8_t ProcessDialogRunning;
+  std::uint8_t ThreadDialogRunning;
+  std::uint8_t InfoDialogRunning;
   std::uint32_t ThreadListProcessId;
 
   char16_t TextBuffer[TextBufferChars];

@@ -1,6 +1,8 @@
 // Any sequence of messages to the main window while the program runs: creation and
 // destruction again, menu commands with any identifier, timers, the private messages with any
-// parameters, the tray menu with a scripted choice, and the tool dialogs with scripted presses.
+// parameters, the tray menu with a scripted choice, and the tool dialogs with scripted presses
+// and with any message another process may post or send them, ended dialogs included. Each
+// tool dialog is on screen at most once.
 #include <functional>
 
 #include "base/ids.h"
@@ -38,8 +40,32 @@ void ActInDialog(std::uint8_t choice, std::uint8_t row) {
   }
 }
 
+// Any message to any dialog the program showed that still has its window.
+void MessageToDialog(fuzz::Bytes& in, std::uint32_t w, plat::LParam l) {
+  const std::vector<sim::DialogRecord> dialogs = sim::Dialogs();
+  if (dialogs.empty()) return;
+  const plat::Window dialog = dialogs[in.U8() % dialogs.size()].Handle;
+  constexpr std::uint32_t Messages[] = {plat::WM_INITDIALOG, plat::WM_COMMAND, plat::WM_CLOSE,
+                                        plat::WM_DESTROY, plat::WM_TIMER};
+  const std::uint8_t pick = in.U8();
+  const std::uint32_t message = pick < 0xF0 ? Messages[pick % std::size(Messages)] : in.U32();
+  if ((w & 1) != 0) {
+    sim::Send(dialog, message, w >> 1, l);
+  } else {
+    sim::Post(dialog, message, w >> 1, l);
+  }
+}
+
+void CheckEachDialogShownOnce() {
+  for (int templateId : {IDD_PROCESSES, IDD_THREADS, IDD_INFO}) {
+    int open = 0;
+    for (const sim::DialogRecord& d : sim::Dialogs()) open += d.TemplateId == templateId && d.Open;
+    fuzz::Check(open <= 1, "a tool dialog shown twice");
+  }
+}
+
 void Act(fuzz::Bytes& in) {
-  const std::uint8_t kind = in.U8() % 12;
+  const std::uint8_t kind = in.U8() % 13;
   const std::uint32_t w = in.U32();
   const plat::LParam l = static_cast<std::int32_t>(in.U32());
   switch (kind) {
@@ -78,6 +104,9 @@ void Act(fuzz::Bytes& in) {
     case 10:
       sim::SetIdleTime(w);
       break;
+    case 11:
+      MessageToDialog(in, w, l);
+      break;
     default:
       break;  // time passes
   }
@@ -97,6 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::function<void()> step = [&step] {
     if (in.Empty()) return;
     Act(in);
+    CheckEachDialogShownOnce();
     sim::After(1 + in.U8() * 20u, step);
   };
   sim::After(1, step);

@@ -9,6 +9,8 @@
 
 std::intptr_t InfoDialogProc(plat::Window window, std::uint32_t message, plat::WParam wParam,
                              plat::LParam /*lParam*/) {
+  // An ended dialog may still be sent messages until its loop returns: they do nothing.
+  if (message != plat::WM_INITDIALOG && window != AppState.InfoDialogWindow) return 0;
   switch (message) {
     case plat::WM_INITDIALOG:
       // The menu's dispatch finds an open dialog by this handle and brings it forward.

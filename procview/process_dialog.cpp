@@ -72,25 +72,32 @@ void ShowSelectedThreads(plat::Window list) {
     plat::SetForegroundWindow(AppState.ThreadDialogWindow);
     return;
   }
+  // A closed thread list whose loop still waits under another dialog's: one copy at a time.
+  if (AppState.ThreadDialogRunning != 0) return;
   // Returns when the thread list ends; this dialog keeps serving its buttons meanwhile.
   const void* dialogTemplate = plat::LoadResource(
       AppState.Instance, plat::FindResourceW(AppState.Instance, IDD_THREADS, plat::RT_DIALOG));
   if (dialogTemplate == nullptr) return;
+  AppState.ThreadDialogRunning = 1;
   plat::DialogBoxIndirectParamW(AppState.Instance, dialogTemplate, plat::Window{}, ThreadDialogProc,
                                 0);
+  AppState.ThreadDialogRunning = 0;
 }
 
 }  // namespace
 
 std::intptr_t ProcessDialogProc(plat::Window window, std::uint32_t message, plat::WParam wParam,
                                 plat::LParam /*lParam*/) {
+  if (message == plat::WM_INITDIALOG) {
+    // The menu's dispatch finds an open dialog by this handle and brings it forward.
+    AppState.ProcessDialogWindow = window;
+    InitProcessList(plat::GetDlgItem(window, IDC_LIST));
+    return 1;
+  }
+  // An ended dialog may still be sent messages until its loop returns: they do nothing.
+  if (window != AppState.ProcessDialogWindow) return 0;
   const plat::Window list = plat::GetDlgItem(window, IDC_LIST);
   switch (message) {
-    case plat::WM_INITDIALOG:
-      // The menu's dispatch finds an open dialog by this handle and brings it forward.
-      AppState.ProcessDialogWindow = window;
-      InitProcessList(list);
-      return 1;
     case plat::WM_COMMAND:
       switch (static_cast<int>(wParam & 0xFFFF)) {
         case plat::IDOK:

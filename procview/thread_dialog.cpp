@@ -18,6 +18,8 @@ constexpr const char16_t* ThreadColumns[] = {
 
 std::intptr_t ThreadDialogProc(plat::Window window, std::uint32_t message, plat::WParam wParam,
                                plat::LParam /*lParam*/) {
+  // An ended dialog may still be sent messages until its loop returns: they do nothing.
+  if (message != plat::WM_INITDIALOG && window != AppState.ThreadDialogWindow) return 0;
   const plat::Window list = plat::GetDlgItem(window, IDC_LIST);
   switch (message) {
     case plat::WM_INITDIALOG: {

@@ -1,6 +1,7 @@
 // The hidden main window: its tray icon and timers from the create handling, what a tap on the
 // icon does, the private messages, the order of the close handling and what other processes
 // may send or post.
+#include "base/ids.h"
 #include "base/messages.h"
 #include "platform/notification.h"
 #include "platform/shell.h"
@@ -217,6 +218,102 @@ TEST_F(MainWindowTest, EveryWayOutDoesTheCloseHandlingOnce) {
     EXPECT_TRUE(sim::Timers().empty()) << way;
     EXPECT_EQ(sim::LiveIconCount(), 0) << way;
   }
+}
+
+// Another process opens the process list, its thread list and the information over them, sends
+// every dialog a WM_INITDIALOG with a wild lParam, closes the lists and asks for them again, and
+// presses the ended process list's buttons. A closed list opens again only once its loop has
+// returned, and an ended dialog does nothing.
+TEST_F(MainWindowTest, ForgedDialogMessagesLeaveEachDialogOnceOnScreen) {
+  sim::AddProcess({0x200, u"device.exe", u"\\Windows\\device.exe", {{}}, false});
+  auto post = [](plat::Window window, std::uint32_t id) {
+    sim::Post(window, plat::WM_COMMAND, static_cast<plat::WParam>(id), 0);
+  };
+  auto shown = [] {
+    std::vector<std::pair<int, bool>> dialogs;
+    for (const sim::DialogRecord& d : sim::Dialogs()) dialogs.emplace_back(d.TemplateId, d.Open);
+    return dialogs;
+  };
+  plat::Window processes{};
+  std::vector<std::pair<int, bool>> whileInfoOpen, afterInfo;
+  sim::At(10, [&] { post(AppState.MainWindow, IDM_PROCESSES); });
+  sim::At(20, [&] {
+    processes = sim::OpenDialog(IDD_PROCESSES)->Handle;
+    sim::SelectRow(plat::GetDlgItem(processes, IDC_LIST), 0);
+    post(processes, IDC_THREADS);
+  });
+  sim::At(30, [&] { post(AppState.MainWindow, IDM_INFO); });
+  sim::At(40, [&] {
+    for (const sim::DialogRecord& d : sim::Dialogs()) {
+      sim::Post(d.Handle, plat::WM_INITDIALOG, 0, 0x1234);
+    }
+    sim::Post(sim::OpenDialog(IDD_THREADS)->Handle, plat::WM_CLOSE, 0, 0);
+  });
+  sim::At(50, [&] { post(processes, IDC_THREADS); });
+  sim::At(55, [&] { sim::Post(processes, plat::WM_CLOSE, 0, 0); });
+  sim::At(60, [&] {
+    post(AppState.MainWindow, IDM_PROCESSES);
+    for (int button : {IDC_THREADS, IDC_REFRESH, IDC_CLOSE_PROCESS, plat::IDCANCEL}) {
+      post(processes, static_cast<std::uint32_t>(button));
+    }
+  });
+  sim::At(70, [&] {
+    whileInfoOpen = shown();
+    sim::Post(sim::OpenDialog(IDD_INFO)->Handle, plat::WM_CLOSE, 0, 0);
+  });
+  sim::At(80, [&] { post(AppState.MainWindow, IDM_PROCESSES); });
+  sim::At(90, [&] { afterInfo = shown(); });
+  Start();
+
+  using Shown = std::vector<std::pair<int, bool>>;
+  EXPECT_EQ(whileInfoOpen, (Shown{{IDD_PROCESSES, false}, {IDD_THREADS, false}, {IDD_INFO, true}}));
+  EXPECT_EQ(
+      afterInfo,
+      (Shown{
+          {IDD_PROCESSES, false}, {IDD_THREADS, false}, {IDD_INFO, false}, {IDD_PROCESSES, true}}));
+  EXPECT_EQ(Count("CreateToolhelp32Snapshot"), 4) << "one fill per dialog shown, none forged";
+  EXPECT_TRUE(sim::ProcessRunning(0x200));
+  EXPECT_EQ(sim::Live().Windows, 1) << "only the main window is left";
+}
+
+// The window is destroyed from outside while its menu is open with a choice made: the menu
+// closes without it, no later command runs, and the program ends with its close handling.
+TEST_F(MainWindowTest, DestroyWhileTheMenuIsOpenEndsWithoutTheMenusCommand) {
+  sim::ChooseNextMenuCommand(IDM_VIEW_MEMORY);
+  sim::After(10, [] {
+    sim::Post(AppState.MainWindow, UM_SHOWMENU, 0, 0);
+    sim::Post(AppState.MainWindow, plat::WM_DESTROY, 0, 0);
+    sim::Post(AppState.MainWindow, plat::WM_COMMAND, IDM_VIEW_LOAD, 0);
+  });
+  Start();
+
+  EXPECT_FALSE(sim::ScenarioEnded()) << "the program ends by its quit message";
+  EXPECT_TRUE(sim::TrackedMenus().back().EndedByProgram);
+  EXPECT_EQ(AppState.IconView, ViewFrequency);
+  EXPECT_TRUE(sim::WakeupRegistrations().empty());
+  EXPECT_FALSE(sim::FirstTrayIcon()->Present);
+}
+
+// A command that arrives while the menu is open closes the menu and runs after it, so that a
+// dialog never runs inside the menu's loop; a request for a question while one is asked is
+// answered No without a second box.
+TEST_F(MainWindowTest, CommandsNeverNestInTheMenuOrInAQuestion) {
+  sim::After(10, [] {
+    sim::Post(AppState.MainWindow, UM_SHOWMENU, 0, 0);
+    sim::Post(AppState.MainWindow, plat::WM_COMMAND, IDM_INFO, 0);
+  });
+  sim::After(20, [] {
+    sim::AnswerNextMessageBox(plat::IDYES);
+    sim::AnswerNextMessageBox(plat::IDYES);
+    for (int i = 0; i < 2; ++i) sim::Post(AppState.MainWindow, plat::WM_COMMAND, IDM_SOFT_RESET, 0);
+  });
+  Start();
+
+  EXPECT_TRUE(sim::TrackedMenus().back().EndedByProgram);
+  EXPECT_LT(sim::FindCall("DestroyMenu"), sim::FindCall("DialogBoxIndirectParamW"));
+  EXPECT_EQ(sim::Dialogs().size(), 1u);
+  EXPECT_EQ(sim::MessageBoxes().size(), 1u);
+  EXPECT_EQ(sim::Reboots().size(), 1u);
 }
 
 }  // namespace

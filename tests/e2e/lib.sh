@@ -428,6 +428,28 @@ zv_answer_box() {
     { ZV_WHY="could not focus the window /$1/ and press ${2:-Return}"; return 1; }
 }
 
+# ---------------------------------------------------------------- another process
+
+# The test-only sender (tests/e2e/sender) plays another process towards the running copy.
+ZV_SENDER=$(dirname "$ZV_EXE")/send_message.exe
+WM_CREATE=0x0001 WM_DESTROY=0x0002 WM_CLOSE=0x0010 WM_QUIT=0x0012 WM_COMMAND=0x0111
+WM_INITDIALOG=0x0110 UM_SHOWMENU=0x0401
+
+# zv_sender ARGS...: runs the sender; its output without carriage returns, its exit code (124
+# when a send to a program that no longer answers is given up after 20 s).
+zv_sender() {
+  local out status
+  out=$(timeout 20 wine "$ZV_SENDER" "$@" </dev/null 2>>"$ZV_OUT/logs/$ZV_SCENARIO-sender.log")
+  status=$?
+  printf '%s' "${out//$'\r'/}"
+  return "$status"
+}
+zv_sender_ok() {
+  zv_sender "$@" >/dev/null && return 0
+  ZV_WHY="send_message $* exited with $?"
+  return 1
+}
+
 # ---------------------------------------------------------------- checks and results
 
 # zv_check DESCRIPTION COMMAND...: one PASS or FAIL line; a failure keeps a screenshot.

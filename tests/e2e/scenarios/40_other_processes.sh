@@ -6,22 +6,6 @@
 source "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
 zv_scenario_begin other-processes
 
-sender=$(dirname "$ZV_EXE")/send_message.exe
-WM_CREATE=0x0001 WM_DESTROY=0x0002 WM_CLOSE=0x0010 WM_QUIT=0x0012 UM_SHOWMENU=0x0401
-
-# zv_sender ARGS...: runs the sender; its output without carriage returns, its exit code.
-zv_sender() {
-  local out status
-  out=$(wine "$sender" "$@" </dev/null 2>>"$ZV_OUT/logs/$ZV_SCENARIO-sender.log")
-  status=$?
-  printf '%s' "${out//$'\r'/}"
-  return "$status"
-}
-sender_ok() {
-  zv_sender "$@" && return 0
-  ZV_WHY="send_message $* exited with $?"
-  return 1
-}
 post_refused() { # MESSAGE
   zv_sender post "$1" && { ZV_WHY="the post was accepted"; return 1; }
   (($? == 3)) || { ZV_WHY="send_message found no window"; return 1; }
@@ -43,12 +27,12 @@ zv_launch
 program=$ZV_PID
 zv_check "the tray icon appears" zv_wait_tray_icon 20
 slot_before=$(zv_sender handle-index)
-zv_check "500 WM_CREATE are sent" timeout 120 wine "$sender" send $WM_CREATE 500
+zv_check "500 WM_CREATE are sent" timeout 120 wine "$ZV_SENDER" send $WM_CREATE 500
 slot_after=$(zv_sender handle-index)
 zv_check "they take no user objects (slot $slot_before, then $slot_after)" slot_growth_below 50
 zv_check "a posted WM_CREATE is refused" post_refused $WM_CREATE
 zv_check "still one wake-up registration" zv_expect_wakeup_count 1
-zv_check "WM_CLOSE is posted" sender_ok post $WM_CLOSE
+zv_check "WM_CLOSE is posted" zv_sender_ok post $WM_CLOSE
 zv_check "the program exits with 0" zv_expect_exit "$program" 0 10
 zv_check "no wake-up registration is left" zv_expect_wakeup_count 0
 
@@ -58,9 +42,9 @@ zv_install
 zv_launch
 program=$ZV_PID
 zv_check "the tray icon appears" zv_wait_tray_icon 20
-zv_check "70 show-menu requests are posted" sender_ok post $UM_SHOWMENU 70
+zv_check "70 show-menu requests are posted" zv_sender_ok post $UM_SHOWMENU 70
 zv_check "the menu opens" zv_wait_menu 5
-zv_check "WM_CLOSE is posted" sender_ok post $WM_CLOSE
+zv_check "WM_CLOSE is posted" zv_sender_ok post $WM_CLOSE
 zv_check "the program exits with 0" zv_expect_exit "$program" 0 10
 zv_launch
 zv_check "the next launch shows the icon" zv_wait_tray_icon 20
@@ -74,7 +58,7 @@ for way in WM_DESTROY WM_QUIT; do
   program=$ZV_PID
   zv_check "the tray icon appears" zv_wait_tray_icon 20
   zv_check "\"Wakeup\" names Zorvik.exe" zv_expect_wakeup_count 1 5
-  zv_check "$way is posted" sender_ok post "${!way}"
+  zv_check "$way is posted" zv_sender_ok post "${!way}"
   zv_check "the program exits with 0" zv_expect_exit "$program" 0 10
   zv_check "no wake-up registration is left" zv_expect_wakeup_count 0
 done

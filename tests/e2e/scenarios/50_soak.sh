@@ -6,17 +6,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
 zv_scenario_begin soak
 
-sender=$(dirname "$ZV_EXE")/send_message.exe
-WM_CLOSE=0x0010 WM_KEYDOWN=0x0100 WM_TIMER=0x0113 UM_SHOWMENU=0x0401
-VK_ESCAPE=0x1B ID_TIMER_ICON=1 VIEW_LOAD=2
-
-zv_sender() {
-  local out
-  out=$(wine "$sender" "$@" </dev/null 2>>"$ZV_OUT/logs/$ZV_SCENARIO-sender.log")
-  local status=$?
-  printf '%s' "${out//$'\r'/}"
-  return "$status"
-}
+WM_KEYDOWN=0x0100 WM_TIMER=0x0113 VK_ESCAPE=0x1B ID_TIMER_ICON=1 VIEW_LOAD=2
 
 # User objects (windows, menus, icons): Wine gives a fresh one, in any process, the lowest free
 # slot of one shared table, so the slot another process's fresh menu gets rises by what the
@@ -73,7 +63,7 @@ created_before=$(gdi_created)
 # drawn them all.
 drew_all() { (($(gdi_created) - created_before >= 10000 * per_picture)); }
 started=$(zv_now_ms)
-zv_check "10,000 refreshes are posted" timeout 60 wine "$sender" post $WM_TIMER 10000 0 $ID_TIMER_ICON
+zv_check "10,000 refreshes are posted" timeout 60 wine "$ZV_SENDER" post $WM_TIMER 10000 0 $ID_TIMER_ICON
 zv_check "each draws a new picture" at_least "bitmaps per picture" "$per_picture" 2
 zv_check "the program has drawn them all" zv_poll 150 drew_all
 zv_log "10,000 refreshes in $(($(zv_now_ms) - started)) ms"
@@ -91,7 +81,7 @@ zv_check "the menu is gone" zv_poll 10 menu_gone
 settled() { (($(gdi_created) >= marker)); }
 started=$(zv_now_ms)
 objects_before=$(grep -ac allocated "$gdi_log")
-zv_check "1,000 menus are opened and closed" timeout 150 wine "$sender" menus 1000
+zv_check "1,000 menus are opened and closed" timeout 150 wine "$ZV_SENDER" menus 1000
 marker=$(($(gdi_created) + per_picture))
 zv_sender post $WM_TIMER 1 0 $ID_TIMER_ICON
 zv_check "the program has handled them" zv_poll 150 settled

@@ -49,9 +49,9 @@ VIAddVersionKey /LANG=1049 "ProductVersion" "${VERSION}"
   ярлыком автозагрузки. Работающая программа будет закрыта. Настройки и наборы частот останутся."
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
-!define MUI_FINISHPAGE_TEXT "Zorvik удалён.$\r$\n$\r$\nНастройки и наборы частот сохранены в \
-  реестре (HKLM\${SETTINGS_KEY}): после повторной установки программа начнёт с ними.$\r$\n$\r$\n\
-  Нажмите кнопку $\"Готово$\" для выхода из программы удаления."
+!define MUI_FINISHPAGE_TEXT "Zorvik удалён.$\r$\n$\r$\nНастройки и наборы частот остались в \
+  реестре:$\r$\nHKLM\${SETTINGS_KEY}.$\r$\nПосле повторной установки программа начнёт с ними.\
+  $\r$\n$\r$\nНажмите кнопку $\"Готово$\" для выхода из программы удаления."
 !insertmacro MUI_UNPAGE_FINISH
 
 !insertmacro MUI_LANGUAGE "Russian"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks that zorvik.exe (default build/windows/zorvik.exe) stays a single small file: at most
-# 128 KB, and importing only DLLs every Windows system has, so that nothing need lie beside it.
+# 128 KB, and importing only DLLs every Windows system has, so that nothing need lie beside it;
+# and that its version resource carries the project's version.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 
@@ -21,5 +22,21 @@ while read -r dll; do
     echo "check_exe: $exe imports $dll, which is not a system DLL" && failed=1
   fi
 done <<<"$imports"
+
+# The version resource: its fixed part (what the file's properties show as the file and product
+# version) holds the project's version from CMakeLists.txt, and its strings name the product.
+version=$(sed -nE 's/^project\(zorvik VERSION ([0-9]+\.[0-9]+\.[0-9]+).*/\1/p' CMakeLists.txt)
+IFS=. read -r major minor patch <<<"$version"
+le32() { printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24)); }
+utf16() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -d ' \n'; }
+# The fixed part's signature and layout version, then the file version twice (file, product).
+fixed="bd04effe00000100$(le32 $((major << 16 | minor)))$(le32 $((patch << 16)))"
+fixed+="$(le32 $((major << 16 | minor)))$(le32 $((patch << 16)))"
+bytes=$(od -An -v -tx1 "$exe" | tr -d ' \n')
+[[ $bytes == *"$fixed"* ]] || { echo "check_exe: $exe has no version resource of version $version" && failed=1; }
+for text in Brenmor Zorvik "$version" "Управление частотой процессора КПК"; do
+  [[ $bytes == *"$(utf16 "$text")"* ]] || { echo "check_exe: $exe's version strings lack \"$text\"" && failed=1; }
+done
+
 ((failed)) && exit 1
-echo "check_exe: $exe is $size bytes and imports only $(paste -sd " " <<<"$imports")"
+echo "check_exe: $exe is $size bytes, version $version, and imports only $(paste -sd " " <<<"$imports")"

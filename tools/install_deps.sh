@@ -11,8 +11,9 @@ packages=(
   clang-format
   # the fuzz targets: clang with libFuzzer and the sanitizer runtimes
   clang libclang-rt-14-dev
-  # zorvik.exe with mingw-w64, and running it under Wine on a virtual display
-  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+  # zorvik.exe with mingw-w64, zorvik-setup.exe with NSIS, and running them under Wine on a
+  # virtual display
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 nsis
   wine wine64 fonts-wine xvfb xdotool imagemagick x11-utils
 )
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds zorvik.exe, installs it as \Windows\Zorvik.exe in the project's own Wine prefix
-# (build/wine-prefix, never ~/.wine) and runs it: on your X display when DISPLAY is set, in the
-# foreground until it exits or Ctrl-C; without one on a virtual display, long enough to save a
-# screenshot of its tray icon to build/zorvik-screenshot.png.
+# Builds zorvik.exe and zorvik-setup.exe, installs the program through the setup program's silent
+# mode (as \Windows\Zorvik.exe) in the project's own Wine prefix (build/wine-prefix, never
+# ~/.wine) and runs it: on your X display when DISPLAY is set, in the foreground until it exits
+# or Ctrl-C; without one on a virtual display, long enough to save a screenshot of its tray icon
+# to build/zorvik-screenshot.png.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -33,8 +34,8 @@ stop() {
 trap stop EXIT
 trap 'exit 130' INT TERM
 
-# The prefix: made once, then only refreshed (an earlier copy is ended before the exe is
-# replaced; Wine's managed-window mode stays off so dialogs close at once).
+# The prefix: made once, then only refreshed (an earlier copy is ended; Wine's managed-window
+# mode stays off so dialogs close at once).
 if [[ -f $WINEPREFIX/system.reg ]]; then
   wineserver -k </dev/null >/dev/null 2>&1 || true
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
@@ -42,8 +43,10 @@ else
   echo "run: making the Wine prefix $WINEPREFIX (about 10 s)"
   zv_prefix_create "$WINEPREFIX" || { echo "run: wineboot failed, see $ZV_OUT/tmp/wineboot.log" >&2; exit 1; }
 fi
-cp build/windows/zorvik.exe "$WINEPREFIX/drive_c/windows/Zorvik.exe"
-cp resources/zorvik.htm "$WINEPREFIX/drive_c/windows/zorvik.htm"
+if ! wine build/windows/zorvik-setup.exe /S </dev/null >"$ZV_OUT/logs/setup.log" 2>&1; then
+  echo "run: zorvik-setup.exe /S failed, see $ZV_OUT/logs/setup.log" >&2
+  exit 1
+fi
 
 # Started from C:\ so that "\Windows\Zorvik.exe" is the installed copy.
 (cd "$WINEPREFIX/drive_c" && exec wine 'C:\windows\Zorvik.exe' "$@") </dev/null &

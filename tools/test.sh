@@ -41,8 +41,8 @@ else
 fi
 
 if step "windows: configure" cmake --preset windows &&
-  step "windows: build zorvik.exe" cmake --build --preset windows; then
-  step "zorvik.exe: at most 128 KB, system DLLs only" bash tools/check_exe.sh
+  step "windows: build zorvik.exe and zorvik-setup.exe" cmake --build --preset windows; then
+  step "zorvik.exe: at most 128 KB, system DLLs only, the project's version" bash tools/check_exe.sh
   step "end to end under Wine" bash tests/e2e/run_all.sh
   step "tools/run.sh without a display" bash tests/e2e/run_command.sh
 else

@@ -308,10 +308,24 @@ class Parser {
     } else if (type.text == "DIALOG") {
       if (first.kind != Token::Number) FailAt(first, "dialog names must be numbers");
       Dialog(static_cast<int>(first.value));
+    } else if (type.text == "VERSIONINFO") {
+      SkipVersionInfo();
     } else if (type.text == "BEGIN" || type.text == "END") {
       FailAt(type, "expected a resource type");
     } else {
       Custom(first, type.text);
+    }
+  }
+
+  // The version resource is shown only in the file's properties: its fixed lines and its nested
+  // blocks are passed over.
+  void SkipVersionInfo() {
+    int depth = 0;
+    for (;;) {
+      const Token& t = Next();
+      if (t.kind == Token::End) FailAt(t, "unterminated VERSIONINFO");
+      if (IsWord(t, "BEGIN")) ++depth;
+      if (IsWord(t, "END") && --depth == 0) return;
     }
   }
 

@@ -4,6 +4,7 @@
 
 ZV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 ZV_EXE=${ZV_EXE:-$ZV_ROOT/build/windows/zorvik.exe}
+ZV_SETUP=${ZV_SETUP:-$ZV_ROOT/build/windows/zorvik-setup.exe}
 ZV_OUT=${ZV_OUT:-$ZV_ROOT/build/e2e}
 ZV_BASE_PREFIX=${ZV_BASE_PREFIX:-$ZV_OUT/base-prefix}
 ZV_RESOURCE_ICON=${ZV_RESOURCE_ICON:-$ZV_ROOT/resources/zorvik.ico}
@@ -12,10 +13,14 @@ ZV_SETTINGS_KEY='HKLM\SOFTWARE\Brenmor\Zorvik'
 ZV_SIM_KEY='HKLM\Hardware\SimulatedPXA'
 ZV_SIM_SEED_KEY='HKLM\SOFTWARE\SimulatedPXA'
 ZV_INSTALLED_PATH='C:\windows\Zorvik.exe'
+ZV_UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zorvik'
 
 # The first tray icon as Wine's own tray window shows it (no tray host on the display).
 ZV_ICON_X=5 ZV_ICON_Y=24 ZV_ICON_SIZE=16
 ZV_TRAY_BACKGROUND_X=4 ZV_TRAY_BACKGROUND_Y=31 # a tray pixel just left of the icon
+
+# The virtual screen: the handheld's 480 x 640 unless a scenario needs a wider one.
+ZV_SCREEN=${ZV_SCREEN:-480x640x24}
 
 export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -54,12 +59,13 @@ zv_never() {
 
 # ---------------------------------------------------------------- the display
 
-# Starts Xvfb on a free display (it picks the number itself) and exports DISPLAY.
+# Starts Xvfb on a free display (it picks the number itself), ZV_SCREEN in size, and exports
+# DISPLAY.
 zv_display_start() {
   mkdir -p "$ZV_OUT/tmp"
   local number_file
   number_file=$(mktemp "$ZV_OUT/tmp/display.XXXXXX")
-  Xvfb -displayfd 3 -screen 0 480x640x24 -nolisten tcp 3>"$number_file" </dev/null \
+  Xvfb -displayfd 3 -screen 0 "$ZV_SCREEN" -nolisten tcp 3>"$number_file" </dev/null \
     >"$ZV_OUT/tmp/xvfb.log" 2>&1 &
   ZV_XVFB_PID=$!
   if ! zv_poll 10 test -s "$number_file"; then

@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   # native build, tests and benchmarks
   cmake ninja-build g++ googletest libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
-  # instruction counts: bench/instruction_counts.sh
-  valgrind
+  # instruction counts: bench/instruction_counts.sh; coverage: tools/coverage.sh
+  valgrind gcovr
   clang-format
   # the fuzz targets: clang with libFuzzer and the sanitizer runtimes
   clang libclang-rt-14-dev

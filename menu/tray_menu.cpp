@@ -29,13 +29,13 @@ std::uint32_t FieldN27x(std::uint32_t w) { return (w >> 7) & 0xF; }
 // The turbo multiplier item of N = 2..8 ("x1.0".."x4.0").
 std::uint32_t TurboItem(std::uint32_t n) { return IDM_TURBO_X10 - 2 + n; }
 
-void InsertText(plat::Menu popup, std::uint32_t anchor, std::uint32_t id) {
-  plat::InsertMenuW(popup, anchor, plat::MF_BYCOMMAND | plat::MF_STRING, id, AppState.TextBuffer);
+void InsertText(plat::Menu popup, std::uint32_t anchor, std::uint32_t id, const char16_t* text) {
+  plat::InsertMenuW(popup, anchor, plat::MF_BYCOMMAND | plat::MF_STRING, id, text);
 }
 
 void InsertFrequency(plat::Menu popup, std::uint32_t anchor, std::uint32_t id, int mhz) {
   FormatText(AppState.TextBuffer, TextBufferChars, u"%d МГц", mhz);
-  InsertText(popup, anchor, id);
+  InsertText(popup, anchor, id, AppState.TextBuffer);
 }
 
 void InsertSeparator(plat::Menu popup, std::uint32_t anchor) {
@@ -87,8 +87,17 @@ void AddProcessorItems(plat::Menu popup, std::uint32_t w) {
   }
 }
 
-void FormatEmptySlot(int slot) {
-  FormatText(AppState.TextBuffer, TextBufferChars, u"%d: (пусто)", slot);
+// Slot n's "Добавить" and "Очистить" items: "n: (пусто)" for an empty slot, else its preset's
+// frequency (never 0 on a known processor).
+constexpr int EmptySlot = 0;
+void InsertSlotItems(plat::Menu popup, int n, int mhz) {
+  if (mhz == EmptySlot) {
+    FormatText(AppState.TextBuffer, TextBufferChars, u"%d: (пусто)", n);
+  } else {
+    FormatText(AppState.TextBuffer, TextBufferChars, u"%d: %d МГц", n, mhz);
+  }
+  InsertText(popup, IDM_STORE_ANCHOR, IDM_STORE_ANCHOR + n, AppState.TextBuffer);
+  InsertText(popup, IDM_CLEAR_ANCHOR, IDM_CLEAR_ANCHOR + n, AppState.TextBuffer);
 }
 
 void AddPresetItems(plat::Menu popup, std::uint32_t w) {
@@ -99,10 +108,8 @@ void AddPresetItems(plat::Menu popup, std::uint32_t w) {
     GrayRange(popup, IDM_FREQUENCY_FIRST + 1, IDM_FREQUENCY_LAST);
     GrayRange(popup, IDM_TURBO_X10, IDM_TURBO_X40);
     for (int n = 1; n <= PresetSlots; ++n) {
-      FormatEmptySlot(n);
-      InsertText(popup, IDM_STORE_ANCHOR, IDM_STORE_ANCHOR + n);
+      InsertSlotItems(popup, n, EmptySlot);
       Gray(popup, IDM_STORE_ANCHOR + n);
-      InsertText(popup, IDM_CLEAR_ANCHOR, IDM_CLEAR_ANCHOR + n);
       Gray(popup, IDM_CLEAR_ANCHOR + n);
     }
     return;
@@ -114,13 +121,9 @@ void AddPresetItems(plat::Menu popup, std::uint32_t w) {
       const int mhz = DecodeFrequency(preset, 1);
       InsertFrequency(popup, IDM_PROCESSES, IDM_PROCESSES + n, mhz);
       if (AppState.TurboFlag != 0 && preset == w) Check(popup, IDM_PROCESSES + n);
-      FormatText(AppState.TextBuffer, TextBufferChars, u"%d: %d МГц", n, mhz);
-      InsertText(popup, IDM_STORE_ANCHOR, IDM_STORE_ANCHOR + n);
-      InsertText(popup, IDM_CLEAR_ANCHOR, IDM_CLEAR_ANCHOR + n);
+      InsertSlotItems(popup, n, mhz);
     } else {
-      FormatEmptySlot(n);
-      InsertText(popup, IDM_STORE_ANCHOR, IDM_STORE_ANCHOR + n);
-      InsertText(popup, IDM_CLEAR_ANCHOR, IDM_CLEAR_ANCHOR + n);
+      InsertSlotItems(popup, n, EmptySlot);
       Gray(popup, IDM_CLEAR_ANCHOR + n);
     }
   }

@@ -6,26 +6,20 @@
 
 #include <cstdint>
 
+#include "base/clock_word.h"
 #include "base/ids.h"
 #include "base/state.h"
 #include "base/text.h"
-#include "clock/decode.h"
 #include "platform/menus.h"
 #include "platform/system.h"
 #include "platform/windowing.h"
 
 namespace {
 
-constexpr std::uint16_t DeviceModeSize = 192;  // the handheld's DEVMODE
-constexpr int TaskBarHeight = 24;              // at IconScale 1
-constexpr std::uint32_t MemoryBitMask = 0x2000000;
-constexpr int Pxa27xRatioCount = 30;  // L = 2..31, 13 MHz each
+constexpr std::uint16_t DeviceModeSize = 192;   // the handheld's DEVMODE
+constexpr int TaskBarHeight = 24;               // at IconScale 1
+constexpr std::uint32_t Pxa27xLowestRatio = 2;  // the PXA27x items are L = 2..31
 
-// The fields of the current clock word the marks follow.
-std::uint32_t FieldL(std::uint32_t w) { return w & 0x1F; }
-std::uint32_t FieldM(std::uint32_t w) { return (w >> 5) & 0x3; }
-std::uint32_t FieldN25x(std::uint32_t w) { return (w >> 7) & 0x7; }
-std::uint32_t FieldN27x(std::uint32_t w) { return (w >> 7) & 0xF; }
 // The turbo multiplier item of N = 2..8 ("x1.0".."x4.0").
 std::uint32_t TurboItem(std::uint32_t n) { return IDM_TURBO_X10 - 2 + n; }
 
@@ -59,28 +53,30 @@ void GrayRange(plat::Menu popup, std::uint32_t first, std::uint32_t last) {
 void AddProcessorItems(plat::Menu popup, std::uint32_t w) {
   if (AppState.CpuFamily == CpuPxa25x) {
     for (std::uint32_t l = 1; l <= 5; ++l) {
-      InsertFrequency(popup, IDM_FREQUENCY_ANCHOR, IDM_FREQUENCY_ANCHOR + l,
-                      AppState.MemoryClockTable[l - 1]);
+      InsertFrequency(popup, IDM_FREQUENCY_ANCHOR, IDM_FREQUENCY_ANCHOR + l, Pxa25xMemoryClock(l));
     }
     InsertSeparator(popup, IDM_TURBO_X10);
     Remove(popup, IDM_TURBO_X35);
     Remove(popup, IDM_TURBO_X40);
-    if (FieldL(w) >= 1 && FieldL(w) <= 5) Check(popup, IDM_FREQUENCY_ANCHOR + FieldL(w));
-    if (FieldN25x(w) >= 2 && FieldN25x(w) <= 6) Check(popup, TurboItem(FieldN25x(w)));
-    if (FieldM(w) >= 1) Check(popup, IDM_RUN_X1 - 1 + FieldM(w));
+    const std::uint32_t l = RunRatio(w);
+    const std::uint32_t n = Pxa25xTurboMultiplier(w);
+    if (l >= 1 && l <= 5) Check(popup, IDM_FREQUENCY_ANCHOR + l);
+    if (n >= 2 && n <= 6) Check(popup, TurboItem(n));
+    if (RunMultiplier(w) >= 1) Check(popup, IDM_RUN_X1 - 1 + RunMultiplier(w));
   } else {
     Remove(popup, IDM_RUN_X1);
     Remove(popup, IDM_RUN_X2);
     Remove(popup, IDM_RUN_X4);
-    for (int k = 0; k < Pxa27xRatioCount; ++k) {
-      InsertFrequency(popup, IDM_FREQUENCY_ANCHOR, IDM_FREQUENCY_FIRST + 1 + k, 26 + 13 * k);
+    for (std::uint32_t l = Pxa27xLowestRatio; l <= RunRatioBits; ++l) {
+      InsertFrequency(popup, IDM_FREQUENCY_ANCHOR, IDM_FREQUENCY_ANCHOR + l, Pxa27xRunClock(l));
     }
   }
 
   if (AppState.CpuFamily == CpuPxa27x) {
-    if (FieldN27x(w) >= 2 && FieldN27x(w) <= 8) Check(popup, TurboItem(FieldN27x(w)));
-    if (FieldL(w) > 1) Check(popup, IDM_FREQUENCY_ANCHOR + FieldL(w));
-    Check(popup, (w & MemoryBitMask) != 0 ? IDM_MEMORY_FULL : IDM_MEMORY_HALF);
+    const std::uint32_t n = Pxa27xTurboMultiplier(w);
+    if (n >= 2 && n <= 8) Check(popup, TurboItem(n));
+    if (RunRatio(w) >= Pxa27xLowestRatio) Check(popup, IDM_FREQUENCY_ANCHOR + RunRatio(w));
+    Check(popup, AlternateMemoryClock(w) ? IDM_MEMORY_FULL : IDM_MEMORY_HALF);
     Check(popup, AppState.FastBusFlag != 0 ? IDM_BUS_FULL : IDM_BUS_HALF);
   } else {
     GrayRange(popup, IDM_MEMORY_HALF, IDM_BUS_FULL);

@@ -1,8 +1,7 @@
 // Clock word decoding: the default presets of both families and the awkward words around them.
-#include "clock/decode.h"
-
 #include <gtest/gtest.h>
 
+#include "base/clock_word.h"
 #include "base/state.h"
 
 namespace {

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "base/clock_word.h"
 #include "base/text.h"
 
 namespace {

@@ -1,11 +1,10 @@
 // The clock word: the value of the clock register CCCR, with the CLKCFG bits that go with it.
-// Its fields, the edits of one field and its decoding into MHz are written here and nowhere else.
+// Its fields, the edits of one field and its decoding into MHz are written here (and the decoding
+// that reads AppState in clock_word.cpp) and nowhere else.
 // Pure; no platform calls. The decoding reads AppState's family, turbo flags and clock tables.
 #pragma once
 
 #include <cstdint>
-
-#include "base/state.h"
 
 // ---- The fields of the word -----------------------------------------------------------------
 
@@ -72,32 +71,12 @@ constexpr int Pxa27xMemoryClock(std::uint32_t word, bool fastBus) {
 }
 
 // PXA25x: the memory clock of ratio L 1..5 from MemoryClockTable; any other L counts as 1.
-inline int Pxa25xMemoryClock(std::uint32_t l) {
-  return AppState.MemoryClockTable[l >= 1 && l <= 5 ? l - 1 : 0];
-}
+int Pxa25xMemoryClock(std::uint32_t l);
 
 // The core frequency in MHz in the mode in force (turbo when TurboFlag is set), or always the
 // turbo frequency when forceTurbo is non-zero. 0 for an Unknown family.
-inline int DecodeFrequency(std::uint32_t word, int forceTurbo) {
-  const bool turbo = forceTurbo != 0 || AppState.TurboFlag != 0;
-  if (AppState.CpuFamily == CpuPxa25x) {
-    const int run =
-        Pxa25xMemoryClock(RunRatio(word)) * AppState.RunMultiplierTable[RunMultiplier(word)];
-    const int n = static_cast<int>(Pxa25xTurboMultiplier(word));
-    return turbo ? run * (n < 2 ? 2 : n) / 2 : run;
-  }
-  if (AppState.CpuFamily == CpuPxa27x) {
-    const int run = Pxa27xRunClock(RunRatio(word));
-    const int n = static_cast<int>(Pxa27xTurboMultiplier(word));
-    return turbo ? run * (n < 2 ? 2 : n > 8 ? 8 : n) / 2 : run;
-  }
-  return 0;
-}
+int DecodeFrequency(std::uint32_t word, int forceTurbo);
 
 // The memory clock in MHz: PXA25x by L from MemoryClockTable, PXA27x from L, A and FastBusFlag.
 // 0 for an Unknown family.
-inline int DecodeMemoryClock(std::uint32_t word) {
-  if (AppState.CpuFamily == CpuPxa25x) return Pxa25xMemoryClock(RunRatio(word));
-  if (AppState.CpuFamily == CpuPxa27x) return Pxa27xMemoryClock(word, AppState.FastBusFlag != 0);
-  return 0;
-}
+int DecodeMemoryClock(std::uint32_t word);

@@ -20,10 +20,14 @@ constexpr std::uint32_t Pxa25xPresets[PresetSlots] = {0x121, 0x141, 0x1C1, 0x241
 constexpr std::uint32_t Pxa27xPresets[PresetSlots] = {0x2000104, 0x2000108, 0x2000110, 0x2000190,
                                                       0x2000210, 0x2000290, 0x2000310, 0x2000390};
 
-// The value name of preset slot 1..8, formatted into TextBuffer.
-const char16_t* PresetValueName(int slotNumber) {
-  FormatText(AppState.TextBuffer, TextBufferChars, u"Freq%d", slotNumber);
-  return AppState.TextBuffer;
+// The registry value name of preset slot 1..8: "Freq1".."Freq8".
+struct PresetName {
+  char16_t Text[8];
+};
+PresetName PresetValueName(int slotNumber) {
+  PresetName name{};
+  FormatText(name.Text, sizeof name.Text / sizeof name.Text[0], u"Freq%d", slotNumber);
+  return name;
 }
 
 // Reads a value into `field` only when it is a 4-byte REG_DWORD; anything else leaves the
@@ -57,7 +61,7 @@ bool LoadSettings() {
     return false;
   }
   for (int slot = 1; slot <= PresetSlots; ++slot) {
-    QueryDword(key, PresetValueName(slot), &AppState.PresetTable[slot - 1]);
+    QueryDword(key, PresetValueName(slot).Text, &AppState.PresetTable[slot - 1]);
   }
   QueryDword(key, u"View", &AppState.IconView);
   if (AppState.IconView > ViewCurrent) AppState.IconView = ViewPlain;
@@ -81,7 +85,7 @@ void SeedDefaultPresets(std::int32_t cpuFamily) {
 void StorePreset(int slot, std::uint32_t word) {
   if (slot < 0 || slot >= PresetSlots) return;
   AppState.PresetTable[slot] = word;
-  WriteDword(PresetValueName(slot + 1), word);
+  WriteDword(PresetValueName(slot + 1).Text, word);
 }
 
 void ToggleWatchMode() {

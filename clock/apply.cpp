@@ -2,6 +2,7 @@
 // CurrentClockWord as it was; the clock register is mapped around every single apply.
 #include "clock/apply.h"
 
+#include "base/clock_word.h"
 #include "base/state.h"
 #include "clock/registers.h"
 #include "icon/refresh.h"
@@ -10,16 +11,6 @@
 #include "platform/memory.h"
 
 namespace {
-
-// CLKCFG bits.
-constexpr std::uint32_t ClkcfgTurbo = 1;
-constexpr std::uint32_t ClkcfgFrequencyChange = 2;
-constexpr std::uint32_t ClkcfgFastBus = 8;
-
-constexpr std::uint32_t RunMultiplierBits = 0x60;          // Pxa25x M, bits 5-6
-constexpr std::uint32_t TurboMultiplierKeep = 0xFFFF007F;  // clears bits 7-15
-constexpr std::uint32_t RunRatioBits = 0x1F;               // L, bits 0-4
-constexpr std::uint32_t AlternateMemoryBit = 1u << 25;     // Pxa27x A
 
 void RefuseClockOperation() { plat::MessageBeep(plat::MB_ICONHAND); }
 
@@ -93,29 +84,22 @@ void SetTurboMode(int turbo) {
 
 void SetRunMultiplier(int m) {
   if (m < 1 || m > 3) return;
-  ApplyClockWord((AppState.CurrentClockWord & ~RunMultiplierBits) +
-                 static_cast<std::uint32_t>(m) * 32);
+  ApplyClockWord(WithRunMultiplier(AppState.CurrentClockWord, static_cast<std::uint32_t>(m)));
 }
 
-// Clears bits 7-15, wider than either family's field, as the menu's multipliers always have.
 void SetTurboMultiplier(int n) {
   if (n < 2 || n > 8) return;
-  ApplyClockWord((AppState.CurrentClockWord & TurboMultiplierKeep) +
-                 static_cast<std::uint32_t>(n) * 128);
+  ApplyClockWord(WithTurboMultiplier(AppState.CurrentClockWord, static_cast<std::uint32_t>(n)));
 }
 
 void SetRunRatio(int l) {
   if (l < 1 || l > 31) return;
-  ApplyClockWord((AppState.CurrentClockWord & ~RunRatioBits) + static_cast<std::uint32_t>(l));
+  ApplyClockWord(WithRunRatio(AppState.CurrentClockWord, static_cast<std::uint32_t>(l)));
 }
 
 // The edited word is kept even when the apply fails.
 void SetMemoryDivider(int oneToOne) {
-  if (oneToOne != 0) {
-    AppState.CurrentClockWord |= AlternateMemoryBit;
-  } else {
-    AppState.CurrentClockWord &= ~AlternateMemoryBit;
-  }
+  AppState.CurrentClockWord = WithAlternateMemoryClock(AppState.CurrentClockWord, oneToOne != 0);
   ApplyClockWord(AppState.CurrentClockWord);
 }
 

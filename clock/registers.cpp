@@ -2,6 +2,7 @@
 // the fault guard; the memory-mapped clock register is mapped around every single access.
 #include "clock/registers.h"
 
+#include "base/clock_word.h"
 #include "base/state.h"
 #include "platform/hardware.h"
 #include "platform/memory.h"
@@ -60,7 +61,7 @@ bool LoadClockState(std::uint32_t clkcfg) {
     if (AppState.IconView == ViewFrequency) AppState.IconView = ViewPlain;  // this run only
     return false;
   }
-  if ((clkcfg & 1) != 0) AppState.TurboFlag = 1;
-  if (AppState.CpuFamily == CpuPxa27x && (clkcfg & 8) != 0) AppState.FastBusFlag = 1;
+  if ((clkcfg & ClkcfgTurbo) != 0) AppState.TurboFlag = 1;
+  if (AppState.CpuFamily == CpuPxa27x && (clkcfg & ClkcfgFastBus) != 0) AppState.FastBusFlag = 1;
   return true;
 }

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "base/clock_word.h"
 #include "base/state.h"
-#include "clock/decode.h"
 #include "icon/picture.h"
 #include "icon/tray_picture.h"
 #include "platform/system.h"

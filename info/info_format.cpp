@@ -32,13 +32,6 @@ CacheGeometry DecodeCache(std::uint32_t cacheType, bool dataCache) {
   return {size == 0 ? 0 : 1 << (size - 1), 1 << (length + 1), 1 << associativity};
 }
 
-int Pxa27xMemoryClock(std::uint32_t clockWord, bool fastBus) {
-  int clock = 13 * static_cast<int>(clockWord & 0x1F);
-  if (clock < 26) clock = 26;
-  if (!(fastBus && (clockWord & (1u << 25)) != 0)) clock /= 2;
-  return clock;
-}
-
 void FormatTimeZone(char16_t* buffer, int capacity, std::int32_t bias) {
   // Widened first: the magnitude of the most negative bias does not fit its own type.
   const std::int64_t wide = bias;

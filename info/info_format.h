@@ -1,5 +1,5 @@
 // The facts of the information tree as numbers and names: the processor identification and cache
-// fields, the memory clock, the time zone and the power status tables.
+// fields, the time zone and the power status tables (the clock word's are in base/clock_word.h).
 // Pure; no platform calls.
 #pragma once
 
@@ -17,10 +17,6 @@ struct CacheGeometry {
   int Associativity;
 };
 CacheGeometry DecodeCache(std::uint32_t cacheType, bool dataCache);
-
-// The memory clock in MHz of a PXA27x clock word: 13 x L (at least 26), halved unless the fast
-// bus is on and the word's bit 25 is set.
-int Pxa27xMemoryClock(std::uint32_t clockWord, bool fastBus);
 
 // "часовой пояс: ..." for a bias in minutes (UTC = local time + bias), into `buffer`.
 void FormatTimeZone(char16_t* buffer, int capacity, std::int32_t bias);

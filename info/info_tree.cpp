@@ -1,9 +1,9 @@
 // The system information tree, section by section. A query that fails leaves its count at 0.
 #include "info/info_tree.h"
 
+#include "base/clock_word.h"
 #include "base/state.h"
 #include "base/text.h"
-#include "clock/decode.h"
 #include "info/info_format.h"
 #include "platform/dialogs.h"
 #include "platform/registry.h"
@@ -54,14 +54,7 @@ void AddProcessor(plat::Window tree) {
   AddLine(tree, processor, u"ревизия: %d", static_cast<int>(AppState.ProcessorId & 0xF));
   if (AppState.CpuFamily == CpuPxa25x || AppState.CpuFamily == CpuPxa27x) {
     AddLine(tree, processor, u"частота: %d МГц", DecodeFrequency(AppState.CurrentClockWord, 0));
-  }
-  if (AppState.CpuFamily == CpuPxa25x) {
-    const std::uint32_t l = AppState.CurrentClockWord & 0x1F;
-    const std::uint32_t index = l >= 1 && l <= 5 ? l - 1 : 0;
-    AddLine(tree, processor, u"память: %d МГц", static_cast<int>(AppState.MemoryClockTable[index]));
-  } else if (AppState.CpuFamily == CpuPxa27x) {
-    AddLine(tree, processor, u"память: %d МГц",
-            Pxa27xMemoryClock(AppState.CurrentClockWord, AppState.FastBusFlag != 0));
+    AddLine(tree, processor, u"память: %d МГц", DecodeMemoryClock(AppState.CurrentClockWord));
   }
   AddCache(tree, processor, false);
   AddCache(tree, processor, true);

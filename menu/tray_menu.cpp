@@ -6,36 +6,30 @@
 
 #include <cstdint>
 
+#include "base/clock_word.h"
 #include "base/ids.h"
 #include "base/state.h"
 #include "base/text.h"
-#include "clock/decode.h"
 #include "platform/menus.h"
 #include "platform/system.h"
 #include "platform/windowing.h"
 
 namespace {
 
-constexpr std::uint16_t DeviceModeSize = 192;  // the handheld's DEVMODE
-constexpr int TaskBarHeight = 24;              // at IconScale 1
-constexpr std::uint32_t MemoryBitMask = 0x2000000;
-constexpr int Pxa27xRatioCount = 30;  // L = 2..31, 13 MHz each
+constexpr std::uint16_t DeviceModeSize = 192;   // the handheld's DEVMODE
+constexpr int TaskBarHeight = 24;               // at IconScale 1
+constexpr std::uint32_t Pxa27xLowestRatio = 2;  // the PXA27x items are L = 2..31
 
-// The fields of the current clock word the marks follow.
-std::uint32_t FieldL(std::uint32_t w) { return w & 0x1F; }
-std::uint32_t FieldM(std::uint32_t w) { return (w >> 5) & 0x3; }
-std::uint32_t FieldN25x(std::uint32_t w) { return (w >> 7) & 0x7; }
-std::uint32_t FieldN27x(std::uint32_t w) { return (w >> 7) & 0xF; }
 // The turbo multiplier item of N = 2..8 ("x1.0".."x4.0").
 std::uint32_t TurboItem(std::uint32_t n) { return IDM_TURBO_X10 - 2 + n; }
 
-void InsertText(plat::Menu popup, std::uint32_t anchor, std::uint32_t id) {
-  plat::InsertMenuW(popup, anchor, plat::MF_BYCOMMAND | plat::MF_STRING, id, AppState.TextBuffer);
+void InsertText(plat::Menu popup, std::uint32_t anchor, std::uint32_t id, const char16_t* text) {
+  plat::InsertMenuW(popup, anchor, plat::MF_BYCOMMAND | plat::MF_STRING, id, text);
 }
 
 void InsertFrequency(plat::Menu popup, std::uint32_t anchor, std::uint32_t id, int mhz) {
   FormatText(AppState.TextBuffer, TextBufferChars, u"%d МГц", mhz);
-  InsertText(popup, anchor, id);
+  InsertText(popup, anchor, id, AppState.TextBuffer);
 }
 
 void InsertSeparator(plat::Menu popup, std::uint32_t anchor) {
@@ -59,36 +53,47 @@ void GrayRange(plat::Menu popup, std::uint32_t first, std::uint32_t last) {
 void AddProcessorItems(plat::Menu popup, std::uint32_t w) {
   if (AppState.CpuFamily == CpuPxa25x) {
     for (std::uint32_t l = 1; l <= 5; ++l) {
-      InsertFrequency(popup, IDM_FREQUENCY_ANCHOR, IDM_FREQUENCY_ANCHOR + l,
-                      AppState.MemoryClockTable[l - 1]);
+      InsertFrequency(popup, IDM_FREQUENCY_ANCHOR, IDM_FREQUENCY_ANCHOR + l, Pxa25xMemoryClock(l));
     }
     InsertSeparator(popup, IDM_TURBO_X10);
     Remove(popup, IDM_TURBO_X35);
     Remove(popup, IDM_TURBO_X40);
-    if (FieldL(w) >= 1 && FieldL(w) <= 5) Check(popup, IDM_FREQUENCY_ANCHOR + FieldL(w));
-    if (FieldN25x(w) >= 2 && FieldN25x(w) <= 6) Check(popup, TurboItem(FieldN25x(w)));
-    if (FieldM(w) >= 1) Check(popup, IDM_RUN_X1 - 1 + FieldM(w));
+    const std::uint32_t l = RunRatio(w);
+    const std::uint32_t n = Pxa25xTurboMultiplier(w);
+    if (l >= 1 && l <= 5) Check(popup, IDM_FREQUENCY_ANCHOR + l);
+    if (n >= 2 && n <= 6) Check(popup, TurboItem(n));
+    if (RunMultiplier(w) >= 1) Check(popup, IDM_RUN_X1 - 1 + RunMultiplier(w));
   } else {
     Remove(popup, IDM_RUN_X1);
     Remove(popup, IDM_RUN_X2);
     Remove(popup, IDM_RUN_X4);
-    for (int k = 0; k < Pxa27xRatioCount; ++k) {
-      InsertFrequency(popup, IDM_FREQUENCY_ANCHOR, IDM_FREQUENCY_FIRST + 1 + k, 26 + 13 * k);
+    for (std::uint32_t l = Pxa27xLowestRatio; l <= RunRatioBits; ++l) {
+      InsertFrequency(popup, IDM_FREQUENCY_ANCHOR, IDM_FREQUENCY_ANCHOR + l, Pxa27xRunClock(l));
     }
   }
 
   if (AppState.CpuFamily == CpuPxa27x) {
-    if (FieldN27x(w) >= 2 && FieldN27x(w) <= 8) Check(popup, TurboItem(FieldN27x(w)));
-    if (FieldL(w) > 1) Check(popup, IDM_FREQUENCY_ANCHOR + FieldL(w));
-    Check(popup, (w & MemoryBitMask) != 0 ? IDM_MEMORY_FULL : IDM_MEMORY_HALF);
+    const std::uint32_t n = Pxa27xTurboMultiplier(w);
+    if (n >= 2 && n <= 8) Check(popup, TurboItem(n));
+    if (RunRatio(w) >= Pxa27xLowestRatio) Check(popup, IDM_FREQUENCY_ANCHOR + RunRatio(w));
+    Check(popup, AlternateMemoryClock(w) ? IDM_MEMORY_FULL : IDM_MEMORY_HALF);
     Check(popup, AppState.FastBusFlag != 0 ? IDM_BUS_FULL : IDM_BUS_HALF);
   } else {
     GrayRange(popup, IDM_MEMORY_HALF, IDM_BUS_FULL);
   }
 }
 
-void FormatEmptySlot(int slot) {
-  FormatText(AppState.TextBuffer, TextBufferChars, u"%d: (пусто)", slot);
+// Slot n's "Добавить" and "Очистить" items: "n: (пусто)" for an empty slot, else its preset's
+// frequency (never 0 on a known processor).
+constexpr int EmptySlot = 0;
+void InsertSlotItems(plat::Menu popup, int n, int mhz) {
+  if (mhz == EmptySlot) {
+    FormatText(AppState.TextBuffer, TextBufferChars, u"%d: (пусто)", n);
+  } else {
+    FormatText(AppState.TextBuffer, TextBufferChars, u"%d: %d МГц", n, mhz);
+  }
+  InsertText(popup, IDM_STORE_ANCHOR, IDM_STORE_ANCHOR + n, AppState.TextBuffer);
+  InsertText(popup, IDM_CLEAR_ANCHOR, IDM_CLEAR_ANCHOR + n, AppState.TextBuffer);
 }
 
 void AddPresetItems(plat::Menu popup, std::uint32_t w) {
@@ -99,10 +104,8 @@ void AddPresetItems(plat::Menu popup, std::uint32_t w) {
     GrayRange(popup, IDM_FREQUENCY_FIRST + 1, IDM_FREQUENCY_LAST);
     GrayRange(popup, IDM_TURBO_X10, IDM_TURBO_X40);
     for (int n = 1; n <= PresetSlots; ++n) {
-      FormatEmptySlot(n);
-      InsertText(popup, IDM_STORE_ANCHOR, IDM_STORE_ANCHOR + n);
+      InsertSlotItems(popup, n, EmptySlot);
       Gray(popup, IDM_STORE_ANCHOR + n);
-      InsertText(popup, IDM_CLEAR_ANCHOR, IDM_CLEAR_ANCHOR + n);
       Gray(popup, IDM_CLEAR_ANCHOR + n);
     }
     return;
@@ -114,13 +117,9 @@ void AddPresetItems(plat::Menu popup, std::uint32_t w) {
       const int mhz = DecodeFrequency(preset, 1);
       InsertFrequency(popup, IDM_PROCESSES, IDM_PROCESSES + n, mhz);
       if (AppState.TurboFlag != 0 && preset == w) Check(popup, IDM_PROCESSES + n);
-      FormatText(AppState.TextBuffer, TextBufferChars, u"%d: %d МГц", n, mhz);
-      InsertText(popup, IDM_STORE_ANCHOR, IDM_STORE_ANCHOR + n);
-      InsertText(popup, IDM_CLEAR_ANCHOR, IDM_CLEAR_ANCHOR + n);
+      InsertSlotItems(popup, n, mhz);
     } else {
-      FormatEmptySlot(n);
-      InsertText(popup, IDM_STORE_ANCHOR, IDM_STORE_ANCHOR + n);
-      InsertText(popup, IDM_CLEAR_ANCHOR, IDM_CLEAR_ANCHOR + n);
+      InsertSlotItems(popup, n, EmptySlot);
       Gray(popup, IDM_CLEAR_ANCHOR + n);
     }
   }

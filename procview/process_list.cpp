@@ -1,6 +1,8 @@
 // The rows of the process list and the look-ups behind them.
 #include "procview/process_list.h"
 
+#include <algorithm>
+
 #include "base/state.h"
 #include "base/text.h"
 #include "platform/dialogs.h"
@@ -43,27 +45,27 @@ plat::Icon GetNeutralIcon(NeutralIcon& neutral) {
   return neutral.Handle;
 }
 
-// The executable's name without its extension, into TextBuffer; a name too short to have one is
+// The executable's name without its extension into `buffer`; a name too short to have one is
 // kept whole.
-void FormatProcessName(const char16_t* exeFile) {
+void FormatProcessName(char16_t* buffer, int capacity, const char16_t* exeFile) {
   int length = TextLength(exeFile);
   if (length > ExtensionChars) length -= ExtensionChars;
-  if (length > TextBufferChars - 1) length = TextBufferChars - 1;
-  for (int i = 0; i < length; ++i) AppState.TextBuffer[i] = exeFile[i];
-  AppState.TextBuffer[length] = u'\0';
+  if (length > capacity - 1) length = capacity - 1;
+  for (int i = 0; i < length; ++i) buffer[i] = exeFile[i];
+  buffer[length] = u'\0';
 }
 
-// Column 3 from the path in TextBuffer, then the file's icon and size (empty when unreadable).
-void AddFileColumns(plat::Window list, int row, plat::ImageList images, NeutralIcon& neutral) {
+// The file's icon and size columns for the executable at `path` (empty when unreadable).
+void AddFileColumns(plat::Window list, int row, const char16_t* path, plat::ImageList images,
+                    NeutralIcon& neutral) {
   plat::FileAttributeData attributes{};
-  const bool haveSize =
-      AppState.TextBuffer[0] != u'\0' &&
-      plat::GetFileAttributesExW(AppState.TextBuffer, plat::GetFileExInfoStandard, &attributes);
+  const bool haveSize = path[0] != u'\0' &&
+                        plat::GetFileAttributesExW(path, plat::GetFileExInfoStandard, &attributes);
   plat::ShellFileInfo info{};
-  const bool haveIcon = AppState.TextBuffer[0] != u'\0' &&
-                        plat::SHGetFileInfo(AppState.TextBuffer, 0, &info,
-                                            plat::SHGFI_ICON | plat::SHGFI_SMALLICON) != 0 &&
-                        info.IconHandle != plat::Icon{};
+  const bool haveIcon =
+      path[0] != u'\0' &&
+      plat::SHGetFileInfo(path, 0, &info, plat::SHGFI_ICON | plat::SHGFI_SMALLICON) != 0 &&
+      info.IconHandle != plat::Icon{};
   int added = -1;
   if (haveIcon) {
     added = plat::ImageList_ReplaceIcon(images, -1, info.IconHandle);
@@ -77,6 +79,71 @@ void AddFileColumns(plat::Window list, int row, plat::ImageList images, NeutralI
   }
 }
 
+// ---- Window titles: one pass over the top-level windows for many rows ------------------------
+
+// The rows one pass serves: far more processes than a handheld runs. A fill with more rows makes
+// one pass for each table of them, so every row still gets the same title.
+constexpr int TitleTableRows = 256;
+
+struct TitleRow {
+  std::uint32_t ProcessId;
+  int Row;
+  bool Titled;
+};
+
+// The rows waiting for a window title, sorted by process id while the windows are enumerated.
+struct TitleTable {
+  plat::Window List;
+  std::uint32_t ShellProcess;
+  int Count;
+  int Untitled;
+  TitleRow Rows[TitleTableRows];
+};
+
+// Callback of the top-level window enumeration, called in the platform's order: the first
+// visible, titled window of a row's process gives that row its title, cut to the text buffer's
+// length. The shell's own windows (desktop, taskbar) name no program: never a title. Returns 0
+// to stop once every row has its title.
+int FindProcessWindowTitle(plat::Window window, plat::LParam context) {
+  TitleTable& table = *reinterpret_cast<TitleTable*>(context);
+  std::uint32_t windowProcess = 0;
+  plat::GetWindowThreadProcessId(window, &windowProcess);
+  if (windowProcess == table.ShellProcess) return 1;
+  TitleRow* const end = table.Rows + table.Count;
+  TitleRow* row = std::lower_bound(
+      table.Rows, end, windowProcess,
+      [](const TitleRow& entry, std::uint32_t id) { return entry.ProcessId < id; });
+  if (row == end || row->ProcessId != windowProcess || row->Titled) return 1;
+  if (!plat::IsWindowVisible(window)) return 1;
+  char16_t title[TextBufferChars];
+  if (plat::GetWindowTextW(window, title, TextBufferChars) <= 0) return 1;
+  // Every row of the process takes it: a snapshot may list a process id twice.
+  for (; row != end && row->ProcessId == windowProcess; ++row) {
+    row->Titled = true;
+    --table.Untitled;
+    plat::ListViewSetItemText(table.List, row->Row, 1, title);
+  }
+  return table.Untitled > 0 ? 1 : 0;
+}
+
+// Sets the title cell of every row in the table (a row whose process has no such window keeps
+// its empty cell), then empties the table.
+void SetWindowTitles(TitleTable& table) {
+  if (table.Count == 0) return;
+  std::sort(table.Rows, table.Rows + table.Count,
+            [](const TitleRow& a, const TitleRow& b) { return a.ProcessId < b.ProcessId; });
+  table.ShellProcess = 0;
+  plat::GetWindowThreadProcessId(plat::GetShellWindow(), &table.ShellProcess);
+  table.Untitled = table.Count;
+  plat::EnumWindows(FindProcessWindowTitle, reinterpret_cast<plat::LParam>(&table));
+  table.Count = 0;
+}
+
+void AddTitleRow(TitleTable& table, std::uint32_t processId, int row) {
+  if (table.Count == TitleTableRows) SetWindowTitles(table);
+  table.Rows[table.Count++] = TitleRow{processId, row, false};
+}
+
 }  // namespace
 
 void FillProcessList(plat::Window list) {
@@ -84,6 +151,9 @@ void FillProcessList(plat::Window list) {
   const plat::ImageList images = plat::ImageList_Create(side, side, plat::ILC_COLORDDB, 1, 1);
   NeutralIcon neutral{plat::Icon{}, side > MaxIconSide ? MaxIconSide : side};
   const std::uint32_t ownId = plat::GetCurrentProcessId();
+  TitleTable titles;
+  titles.List = list;
+  titles.Count = 0;
   const plat::Handle snapshot = plat::CreateToolhelp32Snapshot(plat::TH32CS_SNAPPROCESS, 0);
   if (snapshot != plat::InvalidHandle) {
     plat::ProcessEntry process{};
@@ -91,46 +161,26 @@ void FillProcessList(plat::Window list) {
     for (bool more = plat::Process32First(snapshot, &process); more;
          more = plat::Process32Next(snapshot, &process)) {
       if (process.ProcessId == ownId) continue;
-      FormatProcessName(process.ExeFile);
+      FormatProcessName(AppState.TextBuffer, TextBufferChars, process.ExeFile);
       plat::ListViewInsertItem(list, row, AppState.TextBuffer, row,
                                static_cast<plat::LParam>(process.ProcessId));
-      AppState.TextBuffer[0] = u'\0';
-      plat::EnumWindows(FindProcessWindowTitle, static_cast<plat::LParam>(process.ProcessId));
-      plat::ListViewSetItemText(list, row, 1, AppState.TextBuffer);
+      // Column 1, the window title, is set once every row is in: see SetWindowTitles.
+      AddTitleRow(titles, process.ProcessId, row);
       FormatText(AppState.TextBuffer, TextBufferChars, u"%d", static_cast<int>(process.Threads));
       plat::ListViewSetItemText(list, row, 2, AppState.TextBuffer);
       // A process that has ended since the snapshot has no path: its cells stay empty.
-      if (plat::GetModuleFileNameW(process.ProcessId, AppState.TextBuffer, TextBufferChars) == 0) {
-        AppState.TextBuffer[0] = u'\0';
-      }
-      plat::ListViewSetItemText(list, row, 3, AppState.TextBuffer);
-      AddFileColumns(list, row, images, neutral);
+      char16_t path[TextBufferChars];
+      if (plat::GetModuleFileNameW(process.ProcessId, path, TextBufferChars) == 0) path[0] = u'\0';
+      plat::ListViewSetItemText(list, row, 3, path);
+      AddFileColumns(list, row, path, images, neutral);
       ++row;
     }
     plat::CloseToolhelp32Snapshot(snapshot);
+    SetWindowTitles(titles);
   }
   const plat::ImageList replaced = plat::ListViewSetImageList(list, images, plat::LVSIL_SMALL);
   if (replaced != plat::ImageList{}) plat::ImageList_Destroy(replaced);
   if (neutral.Handle != plat::Icon{}) plat::DestroyIcon(neutral.Handle);
-}
-
-int FindProcessWindowTitle(plat::Window window, plat::LParam processId) {
-  AppState.TextBuffer[0] = u'\0';
-  if (!plat::IsWindowVisible(window)) return 1;
-  if (plat::GetWindowTextW(window, AppState.TextBuffer, TextBufferChars) <= 0) {
-    AppState.TextBuffer[0] = u'\0';
-    return 1;
-  }
-  std::uint32_t windowProcess = 0;
-  plat::GetWindowThreadProcessId(window, &windowProcess);
-  // The shell's own windows (desktop, taskbar) name no program: never a title.
-  std::uint32_t shellProcess = 0;
-  plat::GetWindowThreadProcessId(plat::GetShellWindow(), &shellProcess);
-  if (windowProcess != shellProcess && windowProcess == static_cast<std::uint32_t>(processId)) {
-    return 0;
-  }
-  AppState.TextBuffer[0] = u'\0';
-  return 1;
 }
 
 std::uint32_t GetSelectedProcessId(plat::Window list) {

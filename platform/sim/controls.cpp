@@ -38,13 +38,15 @@ ControlsState& C() {
   return state;
 }
 
+// Window handles are their record's position plus one (see FindWindowRecord in processes.cpp).
 const sim::WindowRecord* LiveControl(plat::Window window, const char16_t* className) {
-  for (const auto& w : sim::Windows()) {
-    if (w.Handle == window) {
-      return !w.Destroyed && sim::internal::EqualNoCase(w.ClassName, className) ? &w : nullptr;
-    }
-  }
-  return nullptr;
+  const auto& windows = sim::Windows();
+  const auto index = static_cast<std::uintptr_t>(window);
+  if (index == 0 || index > windows.size()) return nullptr;
+  const sim::WindowRecord& w = windows[index - 1];
+  return w.Handle == window && !w.Destroyed && sim::internal::EqualNoCase(w.ClassName, className)
+             ? &w
+             : nullptr;
 }
 
 sim::ListViewRecord* List(plat::Window window) {

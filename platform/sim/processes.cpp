@@ -81,11 +81,14 @@ Snapshot* FindSnapshot(plat::Handle handle) {
   return it == P().snapshots.end() ? nullptr : &it->second;
 }
 
+// Window handles are their record's position plus one, so a look-up costs the same however
+// many windows there are.
 const sim::WindowRecord* FindWindowRecord(plat::Window window) {
-  for (const auto& w : sim::Windows()) {
-    if (w.Handle == window && !w.Destroyed) return &w;
-  }
-  return nullptr;
+  const auto& windows = sim::Windows();
+  const auto index = static_cast<std::uintptr_t>(window);
+  if (index == 0 || index > windows.size()) return nullptr;
+  const sim::WindowRecord& w = windows[index - 1];
+  return w.Handle == window && !w.Destroyed ? &w : nullptr;
 }
 
 // The program's own controls are child windows, never enumerated as top-level ones.

@@ -1,4 +1,5 @@
-// Icons from bitmaps over GDI; the bitmaps themselves come from the stand-in's display.
+// Icons from bitmaps over GDI, and freeing bitmaps and icons. Making a bitmap is the stand-in's
+// (stand_in_graphics.cpp): a 4-bit bitmap takes the handheld's palette.
 // Windows API only.
 #include "platform/win32/windows_api.h"
 

@@ -5,9 +5,10 @@
 // the registry server stops (on Wine: `wineserver -k`). Since no volatile key can be made from
 // outside before that, a new device key takes its first values from the persistent seed key
 // HKLM\SOFTWARE\SimulatedPXA, where a test may put them before the program first starts.
+// Included by the stand_in* files only (tools/check_layout.sh checks it): a port to the handheld
+// replaces them, and no other file knows what they simulate.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
 namespace standin {
@@ -50,16 +51,7 @@ bool RemoveAllWakeups(const wchar_t* application);
 std::uint32_t WakeupCount();
 const wchar_t* WakeupEntry(std::uint32_t index);
 
-// ---- What the plain Windows files ask of the stand-in ----
-
-// A path of the handheld's one file tree ("\Windows\...") as the desktop spells it: on the
-// Windows directory's drive, in `resolved`. Any other path, or one too long, comes back as is.
-inline constexpr std::size_t PathChars = 260;
-const wchar_t* DesktopPath(const wchar_t* path, wchar_t (&resolved)[PathChars]);
-
-// A window class background as the desktop takes it: the handheld asks for a system-colour
-// brush by colour index with flag 0x40000000, the desktop by the index plus one.
-std::uintptr_t DesktopBrush(std::uintptr_t handheldBrush);
+// ---- Kernel mode, access faults and the processor query ----
 
 // The simulated kernel mode of the calling thread: SwapKernelMode sets it and returns the
 // previous mode. The coprocessor registers fault outside kernel mode, as on the handheld.

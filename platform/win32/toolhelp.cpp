@@ -1,5 +1,5 @@
-// Processes, threads and their windows over the Windows API: toolhelp snapshots, termination,
-// thread times and the top-level window enumeration.
+// Processes and threads over the Windows API: toolhelp snapshots, termination, a process's
+// executable path, thread times and their calendar conversions.
 // Windows API only; no program logic.
 #include <cwchar>
 
@@ -49,16 +49,6 @@ plat::FileTime ToPlatformTime(const FILETIME& time) {
   return {time.dwLowDateTime, time.dwHighDateTime};
 }
 FILETIME ToDesktopTime(const plat::FileTime& time) { return {time.LowDateTime, time.HighDateTime}; }
-
-struct Enumeration {
-  plat::EnumWindowsProc Callback;
-  LPARAM Parameter;
-};
-
-BOOL CALLBACK EnumerationTrampoline(HWND window, LPARAM context) {
-  const auto* enumeration = reinterpret_cast<const Enumeration*>(context);
-  return enumeration->Callback(ToPlatform<plat::Window>(window), enumeration->Parameter) != 0;
-}
 
 }  // namespace
 
@@ -176,28 +166,5 @@ bool FileTimeToLocalFileTime(const FileTime* utc, FileTime* local) {
   *local = ToPlatformTime(result);
   return true;
 }
-
-bool EnumWindows(EnumWindowsProc callback, LParam parameter) {
-  if (callback == nullptr) return false;
-  Enumeration enumeration{callback, parameter};
-  return ::EnumWindows(&EnumerationTrampoline, reinterpret_cast<LPARAM>(&enumeration)) != FALSE;
-}
-
-bool IsWindowVisible(Window window) { return ::IsWindowVisible(ToWindows<HWND>(window)) != FALSE; }
-
-int GetWindowTextW(Window window, char16_t* buffer, int capacity) {
-  if (buffer == nullptr || capacity <= 0) return 0;
-  buffer[0] = u'\0';
-  return ::GetWindowTextW(ToWindows<HWND>(window), Wide(buffer), capacity);
-}
-
-std::uint32_t GetWindowThreadProcessId(Window window, std::uint32_t* processId) {
-  DWORD process = 0;
-  const DWORD thread = ::GetWindowThreadProcessId(ToWindows<HWND>(window), &process);
-  if (processId) *processId = process;
-  return thread;
-}
-
-Window GetShellWindow() { return ToPlatform<Window>(::GetShellWindow()); }
 
 }  // namespace plat

@@ -1,10 +1,9 @@
-// Windows, the message queue and timers over the Windows API.
+// Windows, the message queue, timers and the top-level window enumeration over the Windows API.
 // Windows API only; no program logic. The program's window procedures are reached through
 // fixed trampolines, one per registered class.
 #include <array>
 #include <utility>
 
-#include "platform/win32/stand_in.h"
 #include "platform/win32/windows_api.h"
 
 using win32::ToPlatform;
@@ -32,6 +31,17 @@ constexpr std::array<WNDPROC, sizeof...(Slots)> MakeTrampolines(std::index_seque
 constexpr std::array<WNDPROC, ClassSlotCount> trampolines =
     MakeTrampolines(std::make_index_sequence<ClassSlotCount>{});
 
+// A class background as the desktop takes it: the handheld asks for a system-colour brush by
+// colour index with this flag, the desktop by the index plus one.
+constexpr std::uintptr_t SystemColourBrushFlag = 0x40000000;
+
+std::uintptr_t DesktopBrush(std::uintptr_t value) {
+  if ((value & SystemColourBrushFlag) != 0 && (value & ~SystemColourBrushFlag) < 0x100) {
+    return (value & ~SystemColourBrushFlag) + 1;
+  }
+  return value;
+}
+
 // ---- Messages ---------------------------------------------------------------------------
 // The platform's message record drops the time and cursor position; the loop hands back the
 // record GetMessageW filled, so keep the full one for TranslateMessage and DispatchMessageW.
@@ -53,6 +63,18 @@ MSG FullMessage(const plat::Message& message) {
   return full;
 }
 
+// ---- The top-level windows of every process ----------------------------------------------
+// The program's callback and its parameter, reached from the desktop's callback.
+struct Enumeration {
+  plat::EnumWindowsProc Callback;
+  LPARAM Parameter;
+};
+
+BOOL CALLBACK EnumerationTrampoline(HWND window, LPARAM context) {
+  const auto* enumeration = reinterpret_cast<const Enumeration*>(context);
+  return enumeration->Callback(ToPlatform<plat::Window>(window), enumeration->Parameter) != 0;
+}
+
 }  // namespace
 
 namespace plat {
@@ -72,8 +94,7 @@ std::uint16_t RegisterClassW(const WindowClass& windowClass) {
   desktopClass.hInstance = ToWindows<HINSTANCE>(windowClass.Module);
   desktopClass.hIcon = ToWindows<HICON>(windowClass.ClassIcon);
   desktopClass.hCursor = reinterpret_cast<HCURSOR>(windowClass.Cursor);
-  desktopClass.hbrBackground =
-      reinterpret_cast<HBRUSH>(standin::DesktopBrush(windowClass.Background));
+  desktopClass.hbrBackground = reinterpret_cast<HBRUSH>(DesktopBrush(windowClass.Background));
   desktopClass.lpszMenuName = Wide(windowClass.MenuName);
   desktopClass.lpszClassName = Wide(windowClass.ClassName);
   slotProcedures[slot] = windowClass.Procedure;
@@ -139,5 +160,28 @@ bool KillTimer(Window window, std::uintptr_t id) {
 }
 
 int GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
+
+bool EnumWindows(EnumWindowsProc callback, LParam parameter) {
+  if (callback == nullptr) return false;
+  Enumeration enumeration{callback, parameter};
+  return ::EnumWindows(&EnumerationTrampoline, reinterpret_cast<LPARAM>(&enumeration)) != FALSE;
+}
+
+bool IsWindowVisible(Window window) { return ::IsWindowVisible(ToWindows<HWND>(window)) != FALSE; }
+
+int GetWindowTextW(Window window, char16_t* buffer, int capacity) {
+  if (buffer == nullptr || capacity <= 0) return 0;
+  buffer[0] = u'\0';
+  return ::GetWindowTextW(ToWindows<HWND>(window), Wide(buffer), capacity);
+}
+
+std::uint32_t GetWindowThreadProcessId(Window window, std::uint32_t* processId) {
+  DWORD process = 0;
+  const DWORD thread = ::GetWindowThreadProcessId(ToWindows<HWND>(window), &process);
+  if (processId) *processId = process;
+  return thread;
+}
+
+Window GetShellWindow() { return ToPlatform<Window>(::GetShellWindow()); }
 
 }  // namespace plat

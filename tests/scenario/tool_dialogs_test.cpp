@@ -1,6 +1,7 @@
 // The process list, the thread list and the information tree on the simulated handheld: what
 // their rows and items show, and how the process list's buttons treat an open thread list.
 #include <functional>
+#include <string>
 
 #include "base/ids.h"
 #include "info/info_dialog.h"
@@ -104,6 +105,29 @@ TEST_F(ToolDialogsTest, AProcessEndingAfterTheSnapshotLeavesASoundRow) {
   ASSERT_EQ(rows.Rows.size(), 2u);
   EXPECT_EQ(rows.Rows[0].Cells, (std::vector<std::u16string>{u"device", u"", u"1", u"", u""}));
   EXPECT_EQ(sim::GetImageList(rows.SmallImages)->Sources.size(), 2u);
+}
+
+// More processes than one pass over the windows serves (256): every row still gets its
+// process's first titled window in the platform's order, with one pass for each 256 rows.
+TEST_F(ToolDialogsTest, EveryRowGetsItsFirstWindowTitleBeyondOnePass) {
+  constexpr std::uint32_t Processes = 300;
+  const auto title = [](const char16_t* word, std::uint32_t i) {
+    const std::string digits = std::to_string(i);
+    return word + std::u16string(digits.begin(), digits.end());
+  };
+  for (std::uint32_t i = 0; i < Processes; ++i) {
+    sim::AddProcess({0x1000 + i, u"p.exe", u"\\p.exe", {{}}, false});
+  }
+  for (std::uint32_t i = Processes; i-- > 0;) {  // the windows in the processes' reverse order
+    sim::AddProcessWindow(0x1000 + i, title(u"первое ", i), true);
+    sim::AddProcessWindow(0x1000 + i, title(u"второе ", i), true);
+  }
+  sim::ListViewRecord rows;
+  RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) { rows = List(d); });
+  ASSERT_EQ(rows.Rows.size(), Processes);
+  for (std::uint32_t i = 0; i < Processes; ++i)
+    EXPECT_EQ(rows.Rows[i].Cells[1], title(u"первое ", i));
+  EXPECT_EQ(Count("EnumWindows"), 2);
 }
 
 TEST_F(ToolDialogsTest, ThreadRowsShowPriorityNamesAndTimes) {

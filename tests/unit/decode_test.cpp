@@ -1,8 +1,8 @@
-// Clock word decoding: the default presets of both families and the awkward words around them.
-#include "clock/decode.h"
-
+// Clock word decoding: the frequencies of both families' default presets and of the awkward words
+// around them, and the memory clock.
 #include <gtest/gtest.h>
 
+#include "base/clock_word.h"
 #include "base/state.h"
 
 namespace {
@@ -73,5 +73,33 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{CpuPxa27x, 0x10 | (5u << 7) | (1u << 25), 208, 520},
         // An unknown family decodes nothing.
         DecodeCase{CpuUnknown, 0x2000290, 0, 0}, DecodeCase{CpuUnknown, 0x3FF, 0, 0}));
+
+// The memory clock: PXA25x by L from the table (an L outside 1..5 as 1), PXA27x half of 13 x L
+// (at least 26) unless the fast bus is on and A is set; none for an Unknown family.
+TEST(DecodeMemoryClockTest, FollowsTheFamilyTheRatioAndTheBus) {
+  struct Case {
+    std::int32_t family;
+    std::uint32_t word;
+    bool fastBus;
+    int mhz;
+  };
+  const Case cases[] = {
+      {CpuPxa25x, 0x241, false, 100},
+      {CpuPxa25x, 0x245, true, 166},
+      {CpuPxa25x, 0x246, false, 100},
+      {CpuPxa27x, 16, true, 104},  // fast bus, no A
+      {CpuPxa27x, 16 | (1u << 25), false, 104},
+      {CpuPxa27x, 16 | (1u << 25), true, 208},
+      {CpuPxa27x, 0, false, 13},
+      {CpuPxa27x, 1, false, 13},
+      {CpuUnknown, 0x2000290, true, 0},
+  };
+  for (const Case& c : cases) {
+    ResetAppState();
+    AppState.CpuFamily = c.family;
+    AppState.FastBusFlag = c.fastBus ? 1 : 0;
+    EXPECT_EQ(DecodeMemoryClock(c.word), c.mhz) << c.family << " " << c.word;
+  }
+}
 
 }  // namespace

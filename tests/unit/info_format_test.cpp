@@ -1,5 +1,5 @@
 // The information tree's number and name formats: time zones, cache fields, processor names,
-// the PXA27x memory clock, battery status and the single-precision readouts.
+// battery status and the single-precision readouts.
 #include "info/info_format.h"
 
 #include <gtest/gtest.h>
@@ -55,14 +55,6 @@ TEST(InfoFormatTest, ProcessorNamesFromTheMainId) {
   EXPECT_EQ(std::u16string(ArchitectureName(0x69052D06)), u"ARMv5TE");
   EXPECT_EQ(ImplementerName(0x12000000), nullptr);
   EXPECT_EQ(std::u16string(ArchitectureName(0x000F0000)), u"ARM");
-}
-
-TEST(InfoFormatTest, Pxa27xMemoryClock) {
-  EXPECT_EQ(Pxa27xMemoryClock(16, true), 104);  // fast bus without bit 25
-  EXPECT_EQ(Pxa27xMemoryClock(16 | (1u << 25), false), 104);
-  EXPECT_EQ(Pxa27xMemoryClock(16 | (1u << 25), true), 208);
-  EXPECT_EQ(Pxa27xMemoryClock(0, false), 13);
-  EXPECT_EQ(Pxa27xMemoryClock(1, false), 13);
 }
 
 TEST(InfoFormatTest, BatteryStatusIsMatchedAsAWholeByte) {

@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# Checks, without building, the layout rules that keep the core and the two platform backends
+# apart (../shared/DESIGN.md, "Layout"):
+#   1. Only the desktop stand-in's own files (platform/win32/stand_in*) include stand_in.h, so a
+#      port to the handheld replaces those files and nothing else.
+#   2. Every function that platform/X.h declares is defined exactly once in each backend: in
+#      platform/win32/X.cpp or platform/win32/stand_in_X.cpp, and in platform/sim/X.cpp.
+#   3. The core includes downward only: base/ < icon/ < clock/ < menu/, info/, procview/ < app/;
+#      no two of its folders include each other, and it includes no backend's file.
+# Usage: bash tools/check_layout.sh [--skip-sim]
+#   --skip-sim leaves platform/sim out of rule 2 (for a simulated handheld whose files do not
+#   follow it yet). Exit 0 when every rule holds; otherwise each breach is printed.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+backends=(win32 sim)
+if [[ ${1:-} == --skip-sim ]]; then
+  backends=(win32)
+elif [[ $# -gt 0 ]]; then
+  echo "usage: bash tools/check_layout.sh [--skip-sim]" >&2
+  exit 2
+fi
+
+breaches=0
+breach() {
+  echo "check_layout: $*"
+  breaches=$((breaches + 1))
+}
+
+# ---- 1. The stand-in is included by its own files only ----------------------------------------
+
+while IFS= read -r file; do
+  [[ $file == platform/win32/stand_in* ]] ||
+    breach "$file includes the stand-in (platform/win32/stand_in.h); only platform/win32/stand_in* may"
+done < <(grep -rlE '#include[[:space:]]+"platform/win32/stand_in\.h"' \
+  --include='*.cpp' --include='*.h' --exclude-dir=build --exclude-dir=.git . | sed 's|^\./||' | sort)
+
+# ---- 2. One home for every operation ----------------------------------------------------------
+
+# declared HEADER: the functions the platform header declares, one a line. Comments, type and
+# constant definitions, inline functions with their bodies and static assertions are not
+# declarations of operations.
+declared() {
+  sed -e 's|//.*$||' -e 's|/\*.*\*/||g' "$1" | tr '\n' ' ' | tr ';{}' '\n\n\n' | awk '
+    {
+      sub(/^[[:space:]]+/, "")
+      if ($0 !~ /\(/) next
+      if ($0 ~ /^(using|static_assert|inline|constexpr|enum|struct|namespace|return|template|typedef|#)/) next
+      head = substr($0, 1, index($0, "(") - 1)
+      if (head ~ /=/) next
+      if (match(head, /[A-Za-z_][A-Za-z0-9_]*[[:space:]]*$/) == 0) next
+      name = substr(head, RSTART, RLENGTH)
+      sub(/[[:space:]]+$/, "", name)
+      print name
+    }' | sort -u
+}
+
+# defined FILE...: "FILE NAME" for every function defined at namespace scope in namespace plat
+# (or qualified plat::NAME). A definition starts at column 0 and reaches "{" before any ";".
+defined() {
+  awk '
+    FNR == 1 { inPlat = 0; pending = "" }
+    /^namespace plat \{/ { inPlat = 1; next }
+    /^\}[[:space:]]*\/\/[[:space:]]*namespace plat/ { inPlat = 0; next }
+    {
+      line = $0
+      sub(/\/\/.*$/, "", line)
+      if (pending == "" && line ~ /^[A-Za-z_]/ && line ~ /\(/) {
+        head = substr(line, 1, index(line, "(") - 1)
+        if (head !~ /=/ && head !~ /^(using|static_assert|return|namespace|struct|enum|template|typedef)([[:space:]]|$)/ &&
+            match(head, /(plat::)?[A-Za-z_][A-Za-z0-9_]*[[:space:]]*$/)) {
+          name = substr(head, RSTART, RLENGTH)
+          sub(/[[:space:]]+$/, "", name)
+          qualified = name ~ /^plat::/
+          sub(/^plat::/, "", name)
+          if (inPlat || qualified) { pending = name; rest = substr(line, index(line, "(")) }
+        }
+      } else if (pending != "") {
+        rest = line
+      }
+      if (pending != "") {
+        brace = index(rest, "{")
+        semicolon = index(rest, ";")
+        if (brace > 0 && (semicolon == 0 || brace < semicolon)) { print FILENAME, pending; pending = "" }
+        else if (semicolon > 0) pending = ""
+      }
+    }' "$@"
+}
+
+definitions=$(mktemp)
+trap 'rm -f "$definitions"' EXIT
+for backend in "${backends[@]}"; do
+  defined platform/"$backend"/*.cpp >>"$definitions"
+done
+
+for header in platform/*.h; do
+  group=$(basename "$header" .h)
+  while IFS= read -r name; do
+    for backend in "${backends[@]}"; do
+      homes=(platform/"$backend/$group".cpp)
+      [[ $backend == win32 ]] && homes+=(platform/win32/stand_in_"$group".cpp)
+      files=$(awk -v n="$name" -v b="platform/$backend/" \
+        '$2 == n && index($1, b) == 1 { print $1 }' "$definitions")
+      count=$(grep -c . <<<"$files" || true)
+      if ((count == 0)); then
+        breach "$header declares $name, which platform/$backend does not define"
+        continue
+      fi
+      ((count == 1)) || breach "$header declares $name, which is defined $count times:" $files
+      for file in $files; do
+        home=0
+        for allowed in "${homes[@]}"; do [[ $file == "$allowed" ]] && home=1; done
+        ((home)) || breach "$header declares $name, defined in $file instead of ${homes[*]}"
+      done
+    done
+  done < <(declared "$header")
+done
+
+# ---- 3. The core includes downward ------------------------------------------------------------
+
+declare -A floor=([base]=0 [icon]=1 [clock]=2 [menu]=3 [info]=3 [procview]=3 [app]=4)
+for folder in "${!floor[@]}"; do
+  while IFS=: read -r file target; do
+    target=${target#*\"}
+    target=${target%%\"*}
+    to=${target%%/*}
+    if [[ $to == platform ]]; then
+      [[ $target == platform/*/* ]] && breach "$file includes $target: the core sees only platform/*.h"
+      continue
+    fi
+    [[ -v floor[$to] && $to != "$folder" ]] || continue
+    ((floor[$to] < floor[$folder])) ||
+      breach "$file includes $target: $folder/ may include only the folders below it (base < icon < clock < menu, info, procview < app)"
+  done < <(grep -HE '^[[:space:]]*#[[:space:]]*include[[:space:]]+"' "$folder"/*.cpp "$folder"/*.h 2>/dev/null)
+  if grep -lE '#[[:space:]]*include[[:space:]]*<windows\.h>' "$folder"/*.cpp "$folder"/*.h 2>/dev/null; then
+    breach "$folder/ includes <windows.h>: the core sees only platform/*.h"
+  fi
+done
+
+if ((breaches > 0)); then
+  echo "check_layout: $breaches breaches (backends checked: ${backends[*]})"
+  exit 1
+fi
+echo "check_layout: the stand-in, one home per operation (${backends[*]}) and downward includes hold"

@@ -3,6 +3,7 @@
 #include "fuzz_common.h"
 #include "icon/picture.h"
 #include "icon/refresh.h"
+#include "platform/graphics.h"
 #include "platform/shell.h"
 
 namespace {

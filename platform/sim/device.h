@@ -197,10 +197,8 @@ struct TrackedMenu {
 struct Menus {
   std::map<plat::Menu, std::vector<MenuEntry>> Live{};  // every live menu, submenus included
   std::uintptr_t NextHandle = 0x10001;
-  std::vector<TrackedMenu> Tracked{};  // the latest 16, oldest first
-  int Trackings = 0;                   // every tracking
-  int Depth = 0;                       // menus being tracked now
-  bool Ending = false;                 // EndMenu was called while one was tracked
+  int Depth = 0;        // menus being tracked now
+  bool Ending = false;  // EndMenu was called while one was tracked
 };
 
 // ---- Dialogs and their controls ----------------------------------------------------------

@@ -2,6 +2,7 @@
 // built from bitmaps keeps its pixels decoded, for tests to read.
 #include "platform/graphics.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/sim/device.h"
@@ -10,12 +11,26 @@ namespace {
 
 using sim::Device;
 
-std::uint8_t PixelAt(const sim::BitmapRecord& bitmap, int x, int y) {
-  const std::size_t stride =
-      ((static_cast<std::size_t>(bitmap.Width) * bitmap.BitsPerPixel + 15) / 16) * 2;
-  const std::uint8_t* row = bitmap.Bits.data() + static_cast<std::size_t>(y) * stride;
-  if (bitmap.BitsPerPixel == 4) return x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 0x0F;
-  return (row[x / 8] >> (7 - x % 8)) & 1;
+// Bytes a row: padded to a multiple of 16 bits.
+std::size_t Stride(int width, std::uint32_t bitsPerPixel) {
+  return ((static_cast<std::size_t>(width) * bitsPerPixel + 15) / 16) * 2;
+}
+
+// One value a pixel, row-major; the high bits of a byte are its left pixel.
+std::vector<std::uint8_t> Unpack(const sim::BitmapRecord& bitmap) {
+  const int width = bitmap.Width;
+  const std::uint32_t bits = bitmap.BitsPerPixel;
+  const std::size_t stride = Stride(width, bits);
+  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) *
+                                   static_cast<std::size_t>(bitmap.Height));
+  std::uint8_t* out = pixels.data();
+  for (int y = 0; y < bitmap.Height; ++y) {
+    const std::uint8_t* row = bitmap.Bits.data() + static_cast<std::size_t>(y) * stride;
+    for (std::uint32_t x = 0; x < static_cast<std::uint32_t>(width); ++x) {
+      *out++ = (row[x * bits / 8] >> (8 - bits - x * bits % 8)) & ((1u << bits) - 1);
+    }
+  }
+  return pixels;
 }
 
 }  // namespace
@@ -40,8 +55,7 @@ Bitmap CreateBitmap(int width, int height, std::uint32_t planes, std::uint32_t b
     return Bitmap{};
   }
   sim::BitmapRecord bitmap{width, height, bitsPerPixel, {}};
-  const std::size_t stride = ((static_cast<std::size_t>(width) * bitsPerPixel + 15) / 16) * 2;
-  bitmap.Bits.resize(stride * static_cast<std::size_t>(height));
+  bitmap.Bits.resize(Stride(width, bitsPerPixel) * static_cast<std::size_t>(height));
   if (bits != nullptr) std::memcpy(bitmap.Bits.data(), bits, bitmap.Bits.size());
   const Bitmap handle = Bitmap(Device().Graphics.NextBitmap++);
   Device().Graphics.Bitmaps[handle] = std::move(bitmap);
@@ -56,14 +70,13 @@ Icon CreateIconIndirect(const IconInfo& info) {
   if (mask == bitmaps.end() || color == bitmaps.end()) return Icon{};
   const sim::BitmapRecord& c = color->second;
   const sim::BitmapRecord& m = mask->second;
-  sim::IconPixels pixels{c.Width, c.Height, 0, {}, {}, u""};
-  pixels.Color.resize(static_cast<std::size_t>(c.Width) * static_cast<std::size_t>(c.Height));
+  sim::IconPixels pixels{c.Width, c.Height, 0, Unpack(c), {}, u""};
+  const std::vector<std::uint8_t> transparent = Unpack(m);
   pixels.Transparent.assign(pixels.Color.size(), 0);
-  for (int y = 0; y < c.Height; ++y) {
-    for (int x = 0; x < c.Width; ++x) {
-      const auto at = static_cast<std::size_t>(y * c.Width + x);
-      pixels.Color[at] = PixelAt(c, x, y);
-      if (y < m.Height && x < m.Width) pixels.Transparent[at] = PixelAt(m, x, y) != 0 ? 1 : 0;
+  for (int y = 0; y < std::min(c.Height, m.Height); ++y) {
+    for (int x = 0; x < std::min(c.Width, m.Width); ++x) {
+      pixels.Transparent[static_cast<std::size_t>(y * c.Width + x)] =
+          transparent[static_cast<std::size_t>(y * m.Width + x)] != 0 ? 1 : 0;
     }
   }
   const Icon handle = sim::NewIcon(0, c.Width, c.Height);

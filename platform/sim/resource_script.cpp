@@ -172,26 +172,13 @@ class Lexer {
         return t;
       }
       if (c == '\\') {
-        char e = pos_ < text_.size() ? text_[pos_++] : '\0';
-        switch (e) {
-          case 'n':
-            t.text += '\n';
-            break;
-          case 't':
-            t.text += '\t';
-            break;
-          case 'r':
-            t.text += '\r';
-            break;
-          case '\\':
-            t.text += '\\';
-            break;
-          case '"':
-            t.text += '"';
-            break;
-          default:
-            Fail(file_, line_, std::string("unknown escape \\") + e);
+        const char e = pos_ < text_.size() ? text_[pos_++] : '\0';
+        constexpr std::string_view escapes = "n\nt\tr\r\\\\\"\"";  // pairs: letter, character
+        const std::size_t at = e == '\0' ? std::string_view::npos : escapes.find(e);
+        if (at == std::string_view::npos || at % 2 != 0) {
+          Fail(file_, line_, std::string("unknown escape \\") + e);
         }
+        t.text += escapes[at + 1];
         continue;
       }
       t.text += c;

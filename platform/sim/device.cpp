@@ -13,18 +13,6 @@ namespace sim {
 int PlatformDepth = 0;  // a plain int: read by allocation counters before any constructor runs
 void (*PlatformBoundaryHook)() = nullptr;
 
-void SetPlatformDepth(int depth) {
-  const bool crossed = (PlatformDepth == 0) != (depth == 0);
-  PlatformDepth = depth;
-  if (crossed && PlatformBoundaryHook != nullptr) PlatformBoundaryHook();
-}
-
-PlatformMark::PlatformMark(const char* name) {
-  SetPlatformDepth(PlatformDepth + 1);
-  LogCall(name);
-}
-PlatformMark::~PlatformMark() { SetPlatformDepth(PlatformDepth - 1); }
-
 void LogCall(std::string_view name) { Device().Log.Calls.push_back(name); }
 
 Handheld& Device() {

@@ -535,10 +535,20 @@ ResourceScript ParseResourceScript(std::string_view text, const std::string& fil
 // the depth leaves or reaches 0, so that a profiler can tell the program's share.
 extern int PlatformDepth;
 extern void (*PlatformBoundaryHook)();
-void SetPlatformDepth(int depth);  // calls the hook when it crosses 0
+void LogCall(std::string_view name);
+// Calls the hook when the depth crosses 0. Inline, like the mark, so that as little of the
+// platform's own work as can be runs on the program's side of the hook.
+inline void SetPlatformDepth(int depth) {
+  const bool crossed = (PlatformDepth == 0) != (depth == 0);
+  PlatformDepth = depth;
+  if (crossed && PlatformBoundaryHook != nullptr) PlatformBoundaryHook();
+}
 struct PlatformMark {
-  explicit PlatformMark(const char* name);  // logs the call
-  ~PlatformMark();
+  explicit PlatformMark(const char* name) {
+    SetPlatformDepth(PlatformDepth + 1);
+    LogCall(name);
+  }
+  ~PlatformMark() { SetPlatformDepth(PlatformDepth - 1); }
   PlatformMark(const PlatformMark&) = delete;
   PlatformMark& operator=(const PlatformMark&) = delete;
 };
@@ -558,7 +568,6 @@ decltype(auto) CallProgram(Call&& call) {
 }
 
 // ---- For the simulated platform's own files ----------------------------------------------
-void LogCall(std::string_view name);
 WindowRecord* FindWindow(plat::Window window);       // any window ever made; nullptr if none
 plat::WindowProc OwnProcedure(plat::Window window);  // of a live window of this process
 // Queues a message as the platform does (not recorded as the program's PostMessageW).

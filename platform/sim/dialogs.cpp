@@ -52,10 +52,11 @@ bool ValidRow(const sim::ListViewRecord* list, int index) {
   return list != nullptr && index >= 0 && static_cast<std::size_t>(index) < list->Rows.size();
 }
 
+// Newest first: a fill adds its items under the ones it added last.
 sim::TreeItemRecord* FindTreeItem(std::vector<sim::TreeItemRecord>& items, std::uintptr_t handle) {
-  for (sim::TreeItemRecord& item : items) {
-    if (item.Handle == handle) return &item;
-    if (sim::TreeItemRecord* found = FindTreeItem(item.Children, handle)) return found;
+  for (auto item = items.rbegin(); item != items.rend(); ++item) {
+    if (item->Handle == handle) return &*item;
+    if (sim::TreeItemRecord* found = FindTreeItem(item->Children, handle)) return found;
   }
   return nullptr;
 }

@@ -124,9 +124,7 @@ TEST_F(SimDeviceTest, QuitEndsTheLoopAfterEarlierMessagesAndDestroyStopsTimers) 
 
 TEST_F(SimDeviceTest, ForeignWindowsAreFoundAndOnlyRecordMessages) {
   Window mine = MakeWindow(u"Zorvik");
-  auto& windows = sim::Device().Ui.Windows;
-  const Window resident = Window(windows.size() + 1);
-  windows.push_back({.Handle = resident, .ClassName = u"Zorvik", .Title = u"Zorvik"});
+  const Window resident = harness::AddWindow({.ClassName = u"Zorvik", .Title = u"Zorvik"});
   EXPECT_NE(mine, resident);
   EXPECT_EQ(plat::FindWindowW(u"Probe", u"Zorvik"), mine);
   EXPECT_EQ(plat::FindWindowW(u"ZORVIK", u"Zorvik"), resident);

@@ -192,8 +192,13 @@ bool FileTimeToLocalFileTime(const FileTime* utc, FileTime* local) {
   if (utc == nullptr || local == nullptr) return false;
   const std::int64_t shift =
       static_cast<std::int64_t>(Device().System.TimeZoneBias) * 60 * 10000000;
-  const std::int64_t value = static_cast<std::int64_t>(FromFileTime(*utc)) - shift;
-  if (value < 0) return false;
+  // Local time = UTC - bias; none before 1601 or beyond the largest file time.
+  const std::uint64_t ticks = FromFileTime(*utc);
+  std::int64_t value = 0;
+  if (ticks >= 0x8000000000000000ull ||
+      __builtin_sub_overflow(static_cast<std::int64_t>(ticks), shift, &value) || value < 0) {
+    return false;
+  }
   *local = ToFileTime(static_cast<std::uint64_t>(value));
   return true;
 }

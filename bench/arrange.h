@@ -7,15 +7,12 @@
 
 #include "base/ids.h"
 #include "base/state.h"
-#include "platform/dialogs.h"
-#include "platform/resources.h"
-#include "platform/sim/device.h"
-#include "platform/sim/internal.h"
+#include "tests/harness.h"
 
 // A PXA27x in turbo mode at preset 6, with eight presets and every capability: the fullest menu.
 inline void ArrangeFullMenu() {
   ResetAppState();
-  AppState.Instance = plat::Instance(0x400000);
+  AppState.Instance = harness::ProgramInstance;
   AppState.CpuFamily = CpuPxa27x;
   AppState.TurboFlag = 1;
   AppState.CurrentClockWord = 0x2000290;
@@ -30,26 +27,23 @@ inline void ArrangeFullMenu() {
 inline void ArrangeProcesses(std::uint32_t count) {
   for (std::uint32_t i = 0; i < count; ++i) {
     const std::u16string path = u"\\Windows\\p" + std::u16string(1, u'a' + i % 26) + u".exe";
-    sim::AddProcess({0x1000 + i, u"p.exe", path, {{0x8000 + i, 251, 0, 0, 0, false}}, false});
-    sim::SetFileSize(path, 4096);
-    sim::AddProcessWindow(0x1000 + i, u"Окно", true);
+    sim::Device().Processes.Running.push_back(
+        {0x1000 + i, u"p.exe", path, {{0x8000 + i, 251, 0, 0, 0, false}}, false});
+    if (i < 26) sim::Device().Files.push_back({path, 4096});
+    harness::AddWindow({.Title = u"Окно", .ProcessId = 0x1000 + i, .Visible = true});
   }
 }
 
 // Runs `body` with the list or tree control of an open dialog of `templateId`.
 template <typename Body>
 void WithControl(int templateId, Body body) {
-  sim::After(1, [templateId, body] {
-    auto dialog = sim::OpenDialog(templateId);
-    const plat::Window control = plat::GetDlgItem(dialog->Handle, IDC_LIST);
-    // A script action runs as the platform; the fill is the program's, and its heap use counts.
-    sim::internal::ProgramCallback program;
-    body(control);
-  });
-  const void* dialogTemplate = plat::LoadResource(
-      plat::Instance{}, plat::FindResourceW(plat::Instance{}, templateId, plat::RT_DIALOG));
-  plat::DialogBoxIndirectParamW(
-      plat::Instance{}, dialogTemplate, plat::Window{},
+  harness::RunDialog(
+      templateId,
       [](plat::Window, std::uint32_t, plat::WParam, plat::LParam) -> std::intptr_t { return 0; },
-      0);
+      [body](plat::Window dialog) {
+        const plat::Window control = plat::GetDlgItem(dialog, IDC_LIST);
+        // A script action runs inside the platform; the fill is the program's, and its heap use
+        // counts.
+        sim::CallProgram([&] { body(control); });
+      });
 }

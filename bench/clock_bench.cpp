@@ -5,24 +5,24 @@
 
 #include "app/startup.h"
 #include "base/state.h"
+#include "bench/heap/heap_count.h"
 #include "clock/apply.h"
-#include "platform/sim/device.h"
+#include "tests/harness.h"
 
 namespace {
 
 void StartProgram(std::uint32_t view) {
-  sim::Reset();
-  ResetAppState();
-  ZorvikMain(plat::Instance(0x400000), u"");  // starts, adds the tray icon, ends with the script
+  harness::FreshDevice();
+  harness::Start();  // starts, adds the tray icon, ends with the script
   AppState.IconView = view;
-  sim::ResetProgramHeapAllocations();
+  bench::ResetProgramHeapAllocations();
 }
 
 void Finish(benchmark::State& state) {
-  state.counters["heap_allocs_per_call"] =
-      static_cast<double>(sim::ProgramHeapAllocations()) / static_cast<double>(state.iterations());
-  state.counters["live_icons"] = sim::LiveIconCount();
-  sim::ClearCallLog();
+  state.counters["heap_allocs_per_call"] = static_cast<double>(bench::ProgramHeapAllocations()) /
+                                           static_cast<double>(state.iterations());
+  state.counters["live_icons"] = sim::Live().Icons;
+  sim::Device().Log.Calls.clear();
 }
 
 // Alternates two words, so that in the Frequency view every apply draws a new icon.
@@ -32,7 +32,7 @@ void BM_ApplyClockWord(benchmark::State& state) {
   for (auto _ : state) {
     ApplyClockWord((calls & 1) != 0 ? 0x2000290 : 0x2000110);
     // The simulated platform logs every call; keep that log from filling memory.
-    if (++calls % 4096 == 0) sim::ClearCallLog();
+    if (++calls % 4096 == 0) sim::Device().Log.Calls.clear();
   }
   Finish(state);
 }
@@ -44,9 +44,9 @@ void BM_CheckWatch(benchmark::State& state) {
   const bool changed = state.range(0) != 0;
   std::uint32_t calls = 0;
   for (auto _ : state) {
-    if (changed) sim::Cpu().Cccr = AppState.CurrentClockWord ^ 1;
+    if (changed) sim::Device().Cpu.Cccr = AppState.CurrentClockWord ^ 1;
     CheckWatch();
-    if (++calls % 4096 == 0) sim::ClearCallLog();
+    if (++calls % 4096 == 0) sim::Device().Log.Calls.clear();
   }
   Finish(state);
 }

@@ -5,34 +5,34 @@
 
 #include "app/startup.h"
 #include "base/state.h"
+#include "bench/heap/heap_count.h"
 #include "icon/picture.h"
 #include "icon/refresh.h"
-#include "platform/sim/device.h"
+#include "tests/harness.h"
 
 namespace {
 
 void BM_RefreshTrayIcon(benchmark::State& state) {
   const auto view = static_cast<std::uint32_t>(state.range(0));
-  sim::Reset();
-  ResetAppState();
-  ZorvikMain(plat::Instance(0x400000), u"");  // starts, adds the tray icon, ends with the script
+  harness::FreshDevice();
+  harness::Start();  // starts, adds the tray icon, ends with the script
   AppState.IconView = view;
   AppState.IconScale = static_cast<std::int32_t>(state.range(1));
   const bool numeric = view != ViewPlain && view != ViewLoad;
 
-  sim::ResetProgramHeapAllocations();
+  bench::ResetProgramHeapAllocations();
   std::uint32_t calls = 0;
   for (auto _ : state) {
     if (numeric) AppState.ForceIconRedraw = 1;
     RefreshTrayIcon();
     // The simulated platform logs every call; keep that log from filling memory.
-    if (++calls % 4096 == 0) sim::ClearCallLog();
+    if (++calls % 4096 == 0) sim::Device().Log.Calls.clear();
   }
-  state.counters["heap_allocs_per_call"] =
-      static_cast<double>(sim::ProgramHeapAllocations()) / static_cast<double>(state.iterations());
-  state.counters["live_icons"] = sim::LiveIconCount();
-  state.counters["live_bitmaps"] = sim::LiveBitmapCount();
-  sim::ClearCallLog();
+  state.counters["heap_allocs_per_call"] = static_cast<double>(bench::ProgramHeapAllocations()) /
+                                           static_cast<double>(state.iterations());
+  state.counters["live_icons"] = sim::Live().Icons;
+  state.counters["live_bitmaps"] = sim::Live().Bitmaps;
+  sim::Device().Log.Calls.clear();
 }
 
 void Views(benchmark::internal::Benchmark* benchmark) {

@@ -10,8 +10,9 @@
 #include "base/ids.h"
 #include "base/state.h"
 #include "bench/arrange.h"
+#include "bench/heap/heap_count.h"
 #include "menu/tray_menu.h"
-#include "platform/sim/device.h"
+#include "tests/harness.h"
 
 namespace {
 
@@ -20,18 +21,20 @@ constexpr int CallsBetweenResets = 512;  // the simulated platform's logs grow w
 void BM_ShowTrayMenu(benchmark::State& state) {
   sim::Reset();
   ArrangeFullMenu();
+  bench::ResetProgramHeapAllocations();
   std::uint64_t allocations = 0;
   int calls = 0;
   for (auto _ : state) {
     ShowTrayMenu(plat::Window(1));
     if (++calls % CallsBetweenResets == 0) {
       state.PauseTiming();
-      allocations += sim::ProgramHeapAllocations();
+      allocations += bench::ProgramHeapAllocations();
       sim::Reset();
+      bench::ResetProgramHeapAllocations();
       state.ResumeTiming();
     }
   }
-  allocations += sim::ProgramHeapAllocations();
+  allocations += bench::ProgramHeapAllocations();
   state.counters["heap_allocs_per_call"] =
       static_cast<double>(allocations) / static_cast<double>(state.iterations());
   sim::Reset();
@@ -39,10 +42,9 @@ void BM_ShowTrayMenu(benchmark::State& state) {
 BENCHMARK(BM_ShowTrayMenu);
 
 void StartProgram() {
-  sim::Reset();
-  ResetAppState();
-  ZorvikMain(plat::Instance(0x400000), u"");
-  sim::ResetProgramHeapAllocations();
+  harness::FreshDevice();
+  harness::Start();
+  bench::ResetProgramHeapAllocations();
 }
 
 void BM_HandleMenuCommand(benchmark::State& state) {
@@ -59,12 +61,12 @@ void BM_HandleMenuCommand(benchmark::State& state) {
         HandleMenuCommand(AppState.MainWindow, static_cast<plat::WParam>(id), 0));
     if (++calls % CallsBetweenResets == 0) {
       state.PauseTiming();
-      allocations += sim::ProgramHeapAllocations();
+      allocations += bench::ProgramHeapAllocations();
       StartProgram();
       state.ResumeTiming();
     }
   }
-  allocations += sim::ProgramHeapAllocations();
+  allocations += bench::ProgramHeapAllocations();
   state.counters["heap_allocs_per_call"] =
       static_cast<double>(allocations) / static_cast<double>(state.iterations());
   sim::Reset();

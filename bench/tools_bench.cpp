@@ -5,36 +5,35 @@
 #include "base/ids.h"
 #include "base/state.h"
 #include "bench/arrange.h"
+#include "bench/heap/heap_count.h"
 #include "info/info_tree.h"
 #include "platform/dialogs.h"
-#include "platform/sim/device.h"
 #include "procview/process_list.h"
+#include "tests/harness.h"
 
 namespace {
 
 void BM_FillInfoTree(benchmark::State& state) {
-  sim::Reset();
-  ResetAppState();
+  harness::FreshDevice();
   AppState.Capabilities.PowerStatusAvailable = 1;
   WithControl(IDD_INFO, [&state](plat::Window tree) {
-    sim::ResetProgramHeapAllocations();
+    bench::ResetProgramHeapAllocations();
     for (auto _ : state) FillInfoTree(tree);
-    state.counters["allocations"] = static_cast<double>(sim::ProgramHeapAllocations());
+    state.counters["allocations"] = static_cast<double>(bench::ProgramHeapAllocations());
   });
 }
 BENCHMARK(BM_FillInfoTree);
 
 void BM_FillProcessList200(benchmark::State& state) {
-  sim::Reset();
-  ResetAppState();
+  harness::FreshDevice();
   ArrangeProcesses(200);
   WithControl(IDD_PROCESSES, [&state](plat::Window list) {
-    sim::ResetProgramHeapAllocations();
+    bench::ResetProgramHeapAllocations();
     for (auto _ : state) {
       plat::ListViewDeleteAllItems(list);
       FillProcessList(list);
     }
-    state.counters["allocations"] = static_cast<double>(sim::ProgramHeapAllocations());
+    state.counters["allocations"] = static_cast<double>(bench::ProgramHeapAllocations());
   });
 }
 BENCHMARK(BM_FillProcessList200);

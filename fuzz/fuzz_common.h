@@ -11,16 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "app/startup.h"
-#include "base/state.h"
 #include "platform/registry.h"
-#include "platform/sim/device.h"
-#include "platform/windowing.h"
+#include "tests/harness.h"
 
 namespace fuzz {
 
-inline const std::u16string SettingsKey = u"HKLM\\SOFTWARE\\Brenmor\\Zorvik";
-inline constexpr plat::Instance ProgramInstance = plat::Instance(0x400000);
+using harness::FreshDevice;
+using harness::RunDialog;
+using harness::SettingsKey;
 
 // Reads values off the front of the input; past its end every read gives zeros.
 class Bytes {
@@ -66,11 +64,6 @@ inline void Check(bool holds, const char* what) {
   if (!holds) Fail(what);
 }
 
-inline void FreshDevice() {
-  sim::Reset();
-  ResetAppState();
-}
-
 // The values a stored preset may hold: what was there before the program ran, an empty slot,
 // the seeded defaults and every clock word the processor held or was given.
 inline std::vector<std::uint32_t> WordsTheProgramMayStore(const std::vector<std::uint32_t>& seeded,
@@ -83,7 +76,7 @@ inline std::vector<std::uint32_t> WordsTheProgramMayStore(const std::vector<std:
         0x2000110u, 0x2000190u, 0x2000210u, 0x2000290u, 0x2000310u, 0x2000390u}) {
     words.push_back(w);
   }
-  for (std::uint32_t w : sim::CccrWrites()) words.push_back(w);
+  for (std::uint32_t w : sim::Device().Log.CccrWrites) words.push_back(w);
   return words;
 }
 
@@ -92,14 +85,14 @@ inline std::vector<std::uint32_t> StoredPresets() {
   std::vector<std::uint32_t> words;
   for (int slot = 1; slot <= PresetSlots; ++slot) {
     std::u16string name = u"Freq" + std::u16string(1, static_cast<char16_t>(u'0' + slot));
-    if (auto word = sim::GetRegistryDword(SettingsKey, name)) words.push_back(*word);
+    if (auto word = sim::Device().Registry.Dword(SettingsKey, name)) words.push_back(*word);
   }
   return words;
 }
 
 // What holds after any input while the program runs or after it ended.
 inline void CheckState(const std::vector<std::uint32_t>& allowedPresets) {
-  Check(!sim::InKernelMode(), "left in kernel mode");
+  Check(!sim::Device().Cpu.KernelMode, "left in kernel mode");
   Check(std::find(std::begin(AppState.TextBuffer), std::end(AppState.TextBuffer), 0) !=
             std::end(AppState.TextBuffer),
         "TextBuffer not terminated");
@@ -108,9 +101,9 @@ inline void CheckState(const std::vector<std::uint32_t>& allowedPresets) {
   Check(AppState.UpdateTempo <= 4, "tempo out of range");
   Check(AppState.IconScale == 1 || AppState.IconScale == 2, "scale out of range");
   // Every value the program wrote is in range when read back.
-  for (const sim::RegistryCall& call : sim::RegistryCalls()) {
+  for (const sim::RegistryCall& call : sim::Device().Log.Registry) {
     if (call.Operation != "set" || call.Result != 0) continue;
-    auto value = sim::GetRegistryValue(call.KeyPath, call.ValueName);
+    auto value = sim::Device().Registry.Value(call.KeyPath, call.ValueName);
     if (!value) continue;  // written, then the key was seeded afresh: not the program's
     Check(value->Type == plat::REG_DWORD && value->Data.size() == 4, "stored a non-DWORD");
     std::uint32_t v = 0;
@@ -139,37 +132,17 @@ inline void CheckNothingOpen() {
 // shell would and checks what it left behind.
 inline void RunProgram(const std::u16string& commandLine) {
   std::vector<std::uint32_t> seeded = StoredPresets();
-  const std::uint32_t firstCccr = sim::Cpu().Cccr;
-  ZorvikMain(ProgramInstance, commandLine.c_str());
+  const std::uint32_t firstCccr = sim::Device().Cpu.Cccr;
+  harness::Start(commandLine.c_str());
   // A run that ended with its script, not by a close, still holds its window: close it.
-  for (const sim::WindowRecord& window : sim::Windows()) {
-    if (!window.Foreign && !window.Destroyed && window.ClassName == u"Zorvik") {
+  for (const sim::WindowRecord& window : sim::Device().Ui.Windows) {
+    if (window.ProcessId == sim::ProgramProcessId && !window.Destroyed &&
+        window.ClassName == u"Zorvik") {
       sim::Send(window.Handle, plat::WM_CLOSE, 0, 0);
     }
   }
   CheckState(WordsTheProgramMayStore(seeded, firstCccr));
   CheckNothingOpen();
-}
-
-}  // namespace fuzz
-
-#include <functional>
-
-#include "platform/dialogs.h"
-#include "platform/resources.h"
-
-namespace fuzz {
-
-// Opens a tool dialog as the menu does and runs it until the script is done; `during` acts
-// inside its loop.
-inline void RunDialog(int templateId, plat::DialogProc procedure,
-                      std::function<void(plat::Window)> during) {
-  sim::After(10, [templateId, during] {
-    if (auto dialog = sim::OpenDialog(templateId)) during(dialog->Handle);
-  });
-  const void* dialogTemplate = plat::LoadResource(
-      ProgramInstance, plat::FindResourceW(ProgramInstance, templateId, plat::RT_DIALOG));
-  plat::DialogBoxIndirectParamW(ProgramInstance, dialogTemplate, plat::Window{}, procedure, 0);
 }
 
 }  // namespace fuzz

@@ -3,6 +3,7 @@
 #include "fuzz_common.h"
 #include "icon/picture.h"
 #include "icon/refresh.h"
+#include "platform/graphics.h"
 #include "platform/shell.h"
 
 namespace {
@@ -44,13 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AppState.IconView = in.U8() % 6;
     AppState.ForceIconRedraw = in.U8() & 1;
     AppState.CurrentClockWord = in.U32();
-    sim::SetIdleTime(in.U32());
+    sim::Device().System.IdleReadings = {in.U32()};
     plat::MemoryStatus memory{32, 0, in.U32(), in.U32(), 0, 0, 0, 0};
-    sim::SetMemoryStatus(memory);
+    sim::Device().System.Memory = memory;
     plat::PowerStatusEx2 power{};
     power.BatteryLifePercent = in.U8();
     power.BatteryCurrent = static_cast<std::int32_t>(in.U32());
-    sim::SetPowerStatus(power, in.Bit());
+    sim::Device().System.Power = power;
+    sim::Device().System.PowerAvailable = in.Bit();
     RefreshTrayIcon();
     // The record holds the one icon of ours; every bitmap was given back.
     sim::LiveCounts live = sim::Live();

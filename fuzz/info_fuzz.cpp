@@ -12,16 +12,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   AppState.CpuFamily = static_cast<std::int32_t>(in.U8() % 4);
   AppState.CurrentClockWord = in.U32();
   AppState.FastBusFlag = in.U8() & 1;
-  sim::SetTimeZoneBias(static_cast<std::int32_t>(in.U32()));
+  sim::Device().System.TimeZoneBias = static_cast<std::int32_t>(in.U32());
 
   plat::PowerStatusEx2 power{};
   std::uint8_t raw[sizeof power];
   for (std::uint8_t& byte : raw) byte = in.U8();
   std::memcpy(&power, raw, sizeof power);
-  sim::SetPowerStatus(power, in.Bit());
-  sim::SetMemoryStatus({32, in.U32(), in.U32(), in.U32(), in.U32(), in.U32(), in.U32(), in.U32()});
+  sim::Device().System.Power = power;
+  sim::Device().System.PowerAvailable = in.Bit();
+  sim::Device().System.Memory = {32,       in.U32(), in.U32(), in.U32(),
+                                 in.U32(), in.U32(), in.U32(), in.U32()};
 
-  sim::SystemInfo& info = sim::Info();
+  sim::SystemValues& info = sim::Device().System;
   info.ProcessorQueryWorks = in.Bit();
   info.Vendor = in.Text(300);
   info.ProcessorName = in.Text(300);

@@ -5,7 +5,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Bytes in(data, size);
   fuzz::FreshDevice();
-  sim::Processor& cpu = sim::Cpu();
+  sim::Processor& cpu = sim::Device().Cpu;
   cpu.MainId = in.U32();
   cpu.CacheType = in.U32();
   cpu.Cccr = in.U32();
@@ -17,10 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   cpu.ClkcfgReadFaults = (faults & 8) != 0;
   cpu.ClkcfgWriteFaults = (faults & 16) != 0;
   cpu.CccrStoreFaults = (faults & 32) != 0;
-  if ((faults & 64) != 0) sim::SetSystemMetric(plat::SM_CXSMICON, 32);
+  if ((faults & 64) != 0)
+    sim::Device().System.Metrics[plat::SM_CXSMICON] =
+        sim::Device().System.Metrics[plat::SM_CYSMICON] = 32;
   if ((faults & 128) != 0) {  // a resident copy takes the request
-    sim::SetMutexHeldElsewhere(u"Zorvik");
-    sim::AddForeignWindow(u"Zorvik", u"Zorvik");
+    sim::Device().System.MutexesElsewhere.push_back(u"Zorvik");
+    harness::AddWindow({.ClassName = u"Zorvik", .Title = u"Zorvik"});
   }
   const std::u16string commandLine = in.Text(400);
   // Let the program run a while (timers, the watch), then the user closes it.

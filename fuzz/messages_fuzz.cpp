@@ -42,7 +42,7 @@ void ActInDialog(std::uint8_t choice, std::uint8_t row) {
 
 // Any message to any dialog the program showed that still has its window.
 void MessageToDialog(fuzz::Bytes& in, std::uint32_t w, plat::LParam l) {
-  const std::vector<sim::DialogRecord> dialogs = sim::Dialogs();
+  const std::vector<sim::DialogRecord> dialogs = sim::Device().Dialogs;
   if (dialogs.empty()) return;
   const plat::Window dialog = dialogs[in.U8() % dialogs.size()].Handle;
   constexpr std::uint32_t Messages[] = {plat::WM_INITDIALOG, plat::WM_COMMAND, plat::WM_CLOSE,
@@ -59,7 +59,8 @@ void MessageToDialog(fuzz::Bytes& in, std::uint32_t w, plat::LParam l) {
 void CheckEachDialogShownOnce() {
   for (int templateId : {IDD_PROCESSES, IDD_THREADS, IDD_INFO}) {
     int open = 0;
-    for (const sim::DialogRecord& d : sim::Dialogs()) open += d.TemplateId == templateId && d.Open;
+    for (const sim::DialogRecord& d : sim::Device().Dialogs)
+      open += d.TemplateId == templateId && d.Open;
     fuzz::Check(open <= 1, "a tool dialog shown twice");
   }
 }
@@ -82,11 +83,11 @@ void Act(fuzz::Bytes& in) {
       sim::Post(Main(), plat::WM_TIMER, (w & 3) == 0 ? w : ID_TIMER_ICON + (w & 1), l);
       break;
     case 4:
-      sim::ChooseNextMenuCommand(Command(in));
+      sim::Device().Script.MenuChoice = Command(in);
       sim::Post(Main(), UM_SHOWMENU, w, l);
       break;
     case 5:
-      sim::ChooseNextMenuCommand(Command(in));
+      sim::Device().Script.MenuChoice = Command(in);
       sim::Post(Main(), UM_TRAYNOTIFY, w, (w & 1) != 0 ? l : plat::WM_LBUTTONDOWN);
       break;
     case 6:
@@ -96,13 +97,13 @@ void Act(fuzz::Bytes& in) {
       sim::Send(Main(), w, static_cast<plat::WParam>(l), l);
       break;
     case 8:
-      sim::AnswerNextMessageBox(Answers[w % std::size(Answers)]);
+      sim::Device().Script.BoxAnswers.push_back(Answers[w % std::size(Answers)]);
       break;
     case 9:
       ActInDialog(static_cast<std::uint8_t>(w), static_cast<std::uint8_t>(w >> 8));
       break;
     case 10:
-      sim::SetIdleTime(w);
+      sim::Device().System.IdleReadings = {w};
       break;
     case 11:
       MessageToDialog(in, w, l);
@@ -116,10 +117,11 @@ void Act(fuzz::Bytes& in) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::FreshDevice();
-  sim::AddProcess(
+  sim::Device().Processes.Running.push_back(
       {0x200, u"device.exe", u"\\Windows\\device.exe", {{0x201, 251, 0, 0, 0, false}}, false});
-  sim::AddProcess({0x300, u"abc", u"\\abc", {{0x301, 5, 0, 0, 0, true}}, true});
-  sim::AddProcessWindow(0x200, u"Устройство", true);
+  sim::Device().Processes.Running.push_back(
+      {0x300, u"abc", u"\\abc", {{0x301, 5, 0, 0, 0, true}}, true});
+  harness::AddWindow({.Title = u"Устройство", .ProcessId = 0x200, .Visible = true});
   // The bytes are read as the script runs; each action schedules the next.
   static fuzz::Bytes in(nullptr, 0);
   in = fuzz::Bytes(data, size);

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static fuzz::Bytes in(nullptr, 0);
   in = fuzz::Bytes(data, size);
   fuzz::FreshDevice();
-  sim::SetTimeZoneBias(static_cast<std::int32_t>(in.U32()));
+  sim::Device().System.TimeZoneBias = static_cast<std::int32_t>(in.U32());
   const int processes = in.U8() % 6;
   for (int p = 0; p < processes; ++p) {
     sim::ProcessRecord process{};
@@ -28,14 +28,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                  static_cast<std::int32_t>(in.U32()), in.U64(), in.U64(), in.U64(),
                                  in.Bit()});
     }
-    sim::AddProcess(process);
+    sim::Device().Processes.Running.push_back(process);
     const std::uint8_t extras = in.U8();
-    if ((extras & 1) != 0) sim::AddProcessWindow(process.Id, in.Text(400), (extras & 2) != 0);
-    if ((extras & 4) != 0) sim::SetFileSize(process.Path, in.U64());
-    if ((extras & 8) != 0) sim::EndProcessAfterNextSnapshot(process.Id);
-    if ((extras & 16) != 0) sim::AddFile(process.Path);
+    if ((extras & 1) != 0)
+      harness::AddWindow(
+          {.Title = in.Text(400), .ProcessId = process.Id, .Visible = (extras & 2) != 0});
+    if ((extras & 4) != 0) {  // its file, with a size
+      const std::uint64_t bytes = in.U64();
+      if (sim::File* file = sim::FindFile(process.Path)) {
+        file->Size = bytes;
+      } else {
+        sim::Device().Files.push_back({process.Path, bytes});
+      }
+    }
+    if ((extras & 8) != 0) sim::Device().Processes.EndAfterSnapshot.push_back(process.Id);
+    if ((extras & 16) != 0 && sim::FindFile(process.Path) == nullptr) {
+      sim::Device().Files.push_back({process.Path});
+    }
   }
-  sim::SetSnapshotFails(in.U8() == 0xFF);
+  sim::Device().Faults.SnapshotFails = in.U8() == 0xFF;
   // The user taps rows and presses buttons, each action a while after the last.
   fuzz::RunDialog(IDD_PROCESSES, ProcessDialogProc, [](plat::Window dialog) {
     for (int action = 0; action < 8 && !in.Empty(); ++action) {
@@ -45,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           sim::SendDialogCommand(threads->Handle, (pick & 1) != 0 ? plat::IDOK : IDC_REFRESH);
         }
         if (!sim::OpenDialog(IDD_PROCESSES)) return;
-        if ((pick & 0x40) != 0) sim::AnswerNextMessageBox(plat::IDYES);
+        if ((pick & 0x40) != 0) sim::Device().Script.BoxAnswers.push_back(plat::IDYES);
         if ((pick & 0x80) != 0) {
           sim::SelectRow(plat::GetDlgItem(dialog, IDC_LIST), pick % 8);
         } else {

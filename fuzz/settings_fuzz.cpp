@@ -15,19 +15,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::Bytes in(data, size);
   fuzz::FreshDevice();
   const std::uint8_t flags = in.U8();
-  if ((flags & 1) != 0) sim::CreateRegistryKey(fuzz::SettingsKey);
-  if ((flags & 2) != 0) sim::FailRegistry("query");
-  if ((flags & 4) != 0) sim::FailRegistry("set");
-  if ((flags & 8) != 0) sim::FailRegistry("create");
-  if ((flags & 16) != 0) sim::Cpu().MainId = 0x69052100;  // a PXA25x
+  if ((flags & 1) != 0) sim::Device().Registry.Keys.try_emplace(fuzz::SettingsKey);
+  if ((flags & 2) != 0) sim::Device().Faults.Registry.push_back({"query"});
+  if ((flags & 4) != 0) sim::Device().Faults.Registry.push_back({"set"});
+  if ((flags & 8) != 0) sim::Device().Faults.Registry.push_back({"create"});
+  if ((flags & 16) != 0) sim::Device().Cpu.MainId = 0x69052100;  // a PXA25x
   while (!in.Empty()) {
     const std::uint8_t pick = in.U8();
     const char16_t* name = ValueNames[pick % std::size(ValueNames)];
     if ((pick & 0x80) != 0) {  // the common case: a DWORD of any number
-      sim::SetRegistryDword(fuzz::SettingsKey, name, in.U32());
+      sim::Device().Registry.Keys[fuzz::SettingsKey][name] = sim::DwordValue(in.U32());
     } else {
       const std::uint32_t type = Types[in.U8() % std::size(Types)];
-      sim::SetRegistryValue(fuzz::SettingsKey, name, type, in.Blob(16));
+      sim::Device().Registry.Keys[fuzz::SettingsKey][name] = {type, in.Blob(16)};
     }
   }
   sim::After(1000, [] {});

@@ -27,9 +27,9 @@ step "install Debian packages" bash tools/install_deps.sh || { printf '%s\n' "${
 
 # The layout rules, read from the sources: only the stand-in includes the stand-in, each platform
 # operation has one home per backend, the core includes downward. The simulated handheld is left
-# out of the second until its files follow it (drop --skip-sim then).
+# out of the second until its files follow it (drop then).
 step "layout: the stand-in apart, one home per operation, downward includes" \
-  bash tools/check_layout.sh --skip-sim
+  bash tools/check_layout.sh
 
 if step "native: configure" cmake --preset native &&
   step "native: build" cmake --build --preset native; then

@@ -14,15 +14,15 @@
 #include "base/ids.h"
 #include "base/state.h"
 #include "bench/arrange.h"
+#include "bench/heap/heap_count.h"
 #include "clock/apply.h"
 #include "icon/refresh.h"
 #include "info/info_tree.h"
 #include "menu/tray_menu.h"
 #include "platform/dialogs.h"
 #include "platform/resources.h"
-#include "platform/sim/device.h"
-#include "platform/sim/internal.h"
 #include "procview/process_list.h"
+#include "tests/harness.h"
 
 namespace {
 
@@ -46,36 +46,34 @@ struct Measurement {
 template <typename Call>
 Measurement Measure(int calls, Call call, int warmUpCalls = WarmUpCalls) {
   for (int i = 0; i < warmUpCalls; ++i) call(i);
-  sim::ClearCallLog();
-  sim::ResetProgramHeapAllocations();
-  const std::uint64_t allBefore = sim::AllHeapAllocations();
+  sim::Device().Log.Calls.clear();
+  bench::ResetProgramHeapAllocations();
+  const std::uint64_t allBefore = bench::AllHeapAllocations();
   CALLGRIND_TOGGLE_COLLECT;
   measuring = true;
   for (int i = 0; i < calls; ++i) call(i);
   measuring = false;
   CALLGRIND_TOGGLE_COLLECT;
-  return {sim::ProgramHeapAllocations(), sim::AllHeapAllocations() - allBefore};
+  return {bench::ProgramHeapAllocations(), bench::AllHeapAllocations() - allBefore};
 }
 
 void StartProgram(std::uint32_t view) {
-  sim::Reset();
-  ResetAppState();
-  ZorvikMain(plat::Instance(0x400000), u"");  // starts, adds the tray icon, ends with the script
+  harness::FreshDevice();
+  harness::Start();  // starts, adds the tray icon, ends with the script
   AppState.IconView = view;
 }
 
 // Start-up alone: collection runs from the entry until the first wait for a message, where the
 // script's first action runs.
 Measurement MeasureStartUp() {
-  sim::Reset();
-  ResetAppState();
+  harness::FreshDevice();
   sim::Resources();  // the simulated loader reads the resource script once per process
   sim::After(0, [] { CALLGRIND_TOGGLE_COLLECT; });
-  sim::ResetProgramHeapAllocations();
-  const std::uint64_t allBefore = sim::AllHeapAllocations();
+  bench::ResetProgramHeapAllocations();
+  const std::uint64_t allBefore = bench::AllHeapAllocations();
   CALLGRIND_TOGGLE_COLLECT;
-  ZorvikMain(plat::Instance(0x400000), u"");
-  return {sim::ProgramHeapAllocations(), sim::AllHeapAllocations() - allBefore};
+  harness::Start();
+  return {bench::ProgramHeapAllocations(), bench::AllHeapAllocations() - allBefore};
 }
 
 int Usage() {
@@ -90,7 +88,7 @@ int Usage() {
 
 int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--core") == 0) {
-    sim::SetPlatformBoundaryHook(&ToggleAtPlatformBoundary);
+    sim::PlatformBoundaryHook = &ToggleAtPlatformBoundary;
     ++argv;
     --argc;
   }

@@ -1,209 +1,188 @@
-// The simulated handheld's own machinery: reset, virtual time and the script, the call log and the
-// program's heap accounting. Deterministic: no threads, no real clock.
+// The simulated handheld's own machinery: the device record and its reset, the script, the
+// platform mark and call log, what other processes and the user do, and text helpers.
 #include "platform/sim/device.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <map>
-#include <new>
-#include <utility>
 
-#include "platform/sim/internal.h"
-
-namespace {
-
-// Nesting depth of platform code; allocations are the program's only while it is 0. A plain int:
-// operator new reads it before any constructor could run.
-int platformDepth = 0;
-std::uint64_t programAllocations = 0;
-std::uint64_t allAllocations = 0;  // the program's and the simulated platform's
-void (*boundaryHook)() = nullptr;  // called whenever the depth leaves or reaches 0
-
-void EnterPlatform() {
-  if (platformDepth++ == 0 && boundaryHook != nullptr) boundaryHook();
-}
-void LeavePlatform() {
-  if (--platformDepth == 0 && boundaryHook != nullptr) boundaryHook();
-}
-
-struct ScriptState {
-  std::uint32_t nowMs = 0;
-  // Actions by (due time, order of scheduling).
-  std::map<std::pair<std::uint32_t, std::uint64_t>, std::function<void()>> actions;
-  std::uint64_t nextSequence = 0;
-  bool scenarioEnded = false;
-  // Names only, each a literal of the platform's code: logging a call never allocates once
-  // the log has grown to its working size.
-  std::vector<const char*> callLog;
-  std::vector<std::string> callLogText;  // the copy CallLog() hands out
-};
-
-ScriptState& Script() {
-  static ScriptState state = [] {
-    ScriptState fresh;
-    fresh.callLog.reserve(1 << 14);  // a refresh, a menu or a fill never grows it
-    return fresh;
-  }();
-  return state;
-}
-
-void CountAllocation() {
-  ++allAllocations;
-  if (platformDepth == 0) ++programAllocations;
-}
-
-void* Allocate(std::size_t size) {
-  CountAllocation();
-  if (size == 0) size = 1;
-  return std::malloc(size);
-}
-
-void* AllocateAligned(std::size_t size, std::align_val_t alignment) {
-  CountAllocation();
-  std::size_t align = static_cast<std::size_t>(alignment);
-  if (align < sizeof(void*)) align = sizeof(void*);
-  void* p = nullptr;
-  if (posix_memalign(&p, align, size == 0 ? 1 : size) != 0) return nullptr;
-  return p;
-}
-
-// Out of line so the compiler does not pair a replaced operator new with free().
-__attribute__((noinline)) void Release(void* p) noexcept { std::free(p); }
-
-}  // namespace
-
-// ---- Program heap accounting: the replaceable allocation functions ----
-
-void* operator new(std::size_t size) {
-  void* p = Allocate(size);
-  if (p == nullptr) throw std::bad_alloc();
-  return p;
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void* operator new(std::size_t size, std::align_val_t alignment) {
-  void* p = AllocateAligned(size, alignment);
-  if (p == nullptr) throw std::bad_alloc();
-  return p;
-}
-void* operator new[](std::size_t size, std::align_val_t alignment) {
-  return operator new(size, alignment);
-}
-void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
-  return AllocateAligned(size, alignment);
-}
-void* operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
-  return AllocateAligned(size, alignment);
-}
-void operator delete(void* p) noexcept { Release(p); }
-void operator delete[](void* p) noexcept { Release(p); }
-void operator delete(void* p, std::size_t) noexcept { Release(p); }
-void operator delete[](void* p, std::size_t) noexcept { Release(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { Release(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { Release(p); }
-void operator delete(void* p, std::align_val_t) noexcept { Release(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { Release(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { Release(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { Release(p); }
-void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { Release(p); }
-void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { Release(p); }
+#include "platform/notification.h"
+#include "platform/registry.h"
 
 namespace sim {
-namespace internal {
 
-PlatformCall::PlatformCall(const char* name) {
-  EnterPlatform();
-  Log(name);
-}
-PlatformCall::~PlatformCall() { LeavePlatform(); }
+int PlatformDepth = 0;  // a plain int: read by allocation counters before any constructor runs
+void (*PlatformBoundaryHook)() = nullptr;
 
-SimCall::SimCall() { EnterPlatform(); }
-SimCall::~SimCall() { LeavePlatform(); }
+void LogCall(std::string_view name) { Device().Log.Calls.push_back(name); }
 
-ProgramCallback::ProgramCallback() : savedDepth_(platformDepth) { SetPlatformDepth(0); }
-ProgramCallback::~ProgramCallback() { SetPlatformDepth(savedDepth_); }
-
-int PlatformDepth() { return platformDepth; }
-void SetPlatformDepth(int depth) {
-  const bool crossed = (platformDepth == 0) != (depth == 0);
-  platformDepth = depth;
-  if (crossed && boundaryHook != nullptr) boundaryHook();
+Handheld& Device() {
+  static Handheld device;
+  return device;
 }
 
-void Log(const char* name) {
-  EnterPlatform();
-  Script().callLog.push_back(name);
-  LeavePlatform();
+void Reset() { Device() = Handheld{}; }
+
+void At(std::uint32_t timeMs, std::function<void()> action) {
+  Script& script = Device().Script;
+  script.Actions.emplace(std::make_pair(timeMs, script.Scheduled++), std::move(action));
 }
 
-std::optional<std::uint32_t> NextActionTime() {
-  auto& s = Script();
-  if (s.actions.empty()) return std::nullopt;
-  return std::max(s.actions.begin()->first.first, s.nowMs);
+void After(std::uint32_t delayMs, std::function<void()> action) {
+  At(Device().Script.Now + delayMs, std::move(action));
 }
 
-void RunNextAction() {
-  auto& s = Script();
-  if (s.actions.empty()) return;
-  auto first = s.actions.begin();
-  AdvanceTo(first->first.first);
-  std::function<void()> action = std::move(first->second);
-  s.actions.erase(first);
-  SimCall mark;  // test code: its allocations are not the program's
-  action();
-}
+// ---- Lookups -------------------------------------------------------------------------------
 
-void AdvanceTo(std::uint32_t timeMs) {
-  auto& s = Script();
-  if (timeMs > s.nowMs) s.nowMs = timeMs;
-}
-
-void EndScenario() { Script().scenarioEnded = true; }
-
-std::u16string FromZ(const char16_t* text) { return text ? std::u16string(text) : u""; }
-
-char16_t FoldCase(char16_t c) {
+namespace {
+char16_t Fold(char16_t c) {
   if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
   if (c >= 0x0410 && c <= 0x042F) return static_cast<char16_t>(c + 32);    // А..Я
   if (c >= 0x0400 && c <= 0x040F) return static_cast<char16_t>(c + 0x50);  // Ѐ..Џ
   return c;
 }
+}  // namespace
 
-std::u16string Folded(std::u16string_view text) {
-  std::u16string out(text);
-  for (auto& c : out) c = FoldCase(c);
-  return out;
+bool NoCase::operator()(std::u16string_view a, std::u16string_view b) const {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char16_t x, char16_t y) { return Fold(x) < Fold(y); });
 }
 
 bool EqualNoCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-  }
-  return true;
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char16_t x, char16_t y) { return Fold(x) == Fold(y); });
 }
+
+RegistryValue DwordValue(std::uint32_t value) {
+  RegistryValue dword{plat::REG_DWORD, std::vector<std::uint8_t>(4)};
+  std::memcpy(dword.Data.data(), &value, 4);
+  return dword;
+}
+
+const RegistryValue* Registry::Value(std::u16string_view key, std::u16string_view name) const {
+  const auto found = Keys.find(key);
+  if (found == Keys.end()) return nullptr;
+  const auto value = found->second.find(name);
+  return value == found->second.end() ? nullptr : &value->second;
+}
+
+std::optional<std::uint32_t> Registry::Dword(std::u16string_view key,
+                                             std::u16string_view name) const {
+  const RegistryValue* value = Value(key, name);
+  if (value == nullptr || value->Type != plat::REG_DWORD || value->Data.size() != 4) {
+    return std::nullopt;
+  }
+  std::uint32_t out;
+  std::memcpy(&out, value->Data.data(), 4);
+  return out;
+}
+
+File* FindFile(std::u16string_view path) {
+  for (File& file : Device().Files) {
+    if (EqualNoCase(file.Path, path)) return &file;
+  }
+  return nullptr;
+}
+
+DialogRecord* OpenDialog(int templateId) {
+  for (DialogRecord& dialog : Device().Dialogs) {
+    if (dialog.TemplateId == templateId && dialog.Open) return &dialog;
+  }
+  return nullptr;
+}
+
+NotificationRecord WakeupRecord(const std::u16string& application) {
+  return {{NotifyEventProperty, u"", plat::NOTIFICATION_EVENT_WAKEUP},
+          {NotifyApplicationProperty, application, 0},
+          {NotifyArgumentsProperty, u"AppRunAfterWakeup", 0}};
+}
+
+std::vector<std::u16string> Notifications::Wakeups() const {
+  std::vector<std::u16string> names;
+  for (const NotificationRecord& record : Records) {
+    const NotificationProperty* event = nullptr;
+    const NotificationProperty* application = nullptr;
+    for (const NotificationProperty& property : record) {
+      if (property.PropId == NotifyEventProperty) event = &property;
+      if (property.PropId == NotifyApplicationProperty) application = &property;
+    }
+    if (event != nullptr && application != nullptr &&
+        event->Number == plat::NOTIFICATION_EVENT_WAKEUP) {
+      names.push_back(application->Text);
+    }
+  }
+  return names;
+}
+
+LiveCounts Live() {
+  const Handheld& device = Device();
+  LiveCounts live{};
+  for (const WindowRecord& window : device.Ui.Windows) {
+    live.Windows += window.ProcessId == ProgramProcessId && !window.Destroyed ? 1 : 0;
+  }
+  live.Bitmaps = static_cast<int>(device.Graphics.Bitmaps.size());
+  live.Icons = static_cast<int>(device.Graphics.Icons.size());
+  live.Menus = static_cast<int>(device.Menus.Live.size());
+  // An image list a list view owns goes with the list's window.
+  for (const auto& [handle, images] : device.Controls.ImageLists) {
+    bool gone = images.Destroyed;
+    for (const auto& [list, record] : device.Controls.Lists) {
+      const WindowRecord* window = FindWindow(list);
+      gone = gone || (record.SmallImages == handle && (window == nullptr || window->Destroyed));
+    }
+    live.ImageLists += gone ? 0 : 1;
+  }
+  live.RegistryKeys = static_cast<int>(device.Registry.Open.size());
+  live.Databases = static_cast<int>(device.Notifications.Open.size());
+  live.RecordBuffers = static_cast<int>(device.Notifications.Buffers.size());
+  live.MemoryRegions = static_cast<int>(device.Regions.size());
+  live.Snapshots = static_cast<int>(device.Processes.Snapshots.size());
+  live.ProcessHandles = static_cast<int>(device.Processes.Handles.size());
+  for (const auto& [handle, object] : device.System.Handles) {
+    (object.Searching ? live.Searches : live.Mutexes) += 1;
+  }
+  return live;
+}
+
+// ---- What another process, the shell or the user does ---------------------------------------
+
+void TapTrayIcon(std::uint32_t mouseMessage) {
+  for (const TrayIconRecord& icon : Device().Tray) {
+    if (!icon.Present) continue;
+    QueueMessage(icon.Data.Owner, icon.Data.CallbackMessage, icon.Data.Id,
+                 static_cast<plat::LParam>(mouseMessage));
+    return;
+  }
+}
+
+plat::LResult SendDialogCommand(plat::Window dialog, int id) {
+  for (const DialogRecord& record : Device().Dialogs) {
+    if (record.Handle == dialog && record.Open) {
+      return Send(dialog, plat::WM_COMMAND, static_cast<plat::WParam>(id), 0);
+    }
+  }
+  return 0;
+}
+
+void SelectRow(plat::Window list, int index) {
+  const WindowRecord* window = FindWindow(list);
+  auto record = Device().Controls.Lists.find(list);
+  if (window == nullptr || window->Destroyed || record == Device().Controls.Lists.end()) return;
+  for (std::size_t i = 0; i < record->second.Rows.size(); ++i) {
+    record->second.Rows[i].Selected = static_cast<int>(i) == index;
+  }
+}
+
+// ---- Text ----------------------------------------------------------------------------------
+
+std::u16string FromZ(const char16_t* text) { return text ? std::u16string(text) : u""; }
 
 std::u16string FromUtf8(std::string_view text) {
   std::u16string out;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    auto byte = static_cast<unsigned char>(text[i]);
-    std::uint32_t code = byte;
-    int extra = 0;
-    if (byte >= 0xF0) {
-      code = byte & 0x07;
-      extra = 3;
-    } else if (byte >= 0xE0) {
-      code = byte & 0x0F;
-      extra = 2;
-    } else if (byte >= 0xC0) {
-      code = byte & 0x1F;
-      extra = 1;
-    }
-    ++i;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[i++]);
+    const int extra = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : 0;
+    std::uint32_t code = extra == 0 ? byte : byte & (0x3F >> extra);
     for (int k = 0; k < extra && i < text.size(); ++k, ++i) {
       code = (code << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
     }
@@ -225,20 +204,11 @@ std::string ToUtf8(std::u16string_view text) {
     if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size()) {
       code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
     }
-    if (code < 0x80) {
-      out.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    const int extra = code < 0x80 ? 0 : code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
+    constexpr unsigned char lead[] = {0x00, 0xC0, 0xE0, 0xF0};
+    out.push_back(static_cast<char>(lead[extra] | (code >> (6 * extra))));
+    for (int k = extra - 1; k >= 0; --k) {
+      out.push_back(static_cast<char>(0x80 | ((code >> (6 * k)) & 0x3F)));
     }
   }
   return out;
@@ -246,81 +216,11 @@ std::string ToUtf8(std::u16string_view text) {
 
 int CopyBounded(std::u16string_view text, char16_t* out, int capacity) {
   if (out == nullptr || capacity <= 0) return 0;
-  std::size_t count = std::min<std::size_t>(text.size(), static_cast<std::size_t>(capacity - 1));
-  for (std::size_t i = 0; i < count; ++i) out[i] = text[i];
+  const std::size_t count =
+      std::min<std::size_t>(text.size(), static_cast<std::size_t>(capacity - 1));
+  std::copy_n(text.begin(), count, out);
   out[count] = u'\0';
   return static_cast<int>(count);
 }
-
-}  // namespace internal
-
-void Reset() {
-  internal::SimCall mark;
-  auto& s = Script();
-  s.nowMs = 0;
-  s.actions.clear();
-  s.nextSequence = 0;
-  s.scenarioEnded = false;
-  s.callLog.clear();
-  internal::ResetWindowing();
-  internal::ResetMenus();
-  internal::ResetDialogs();
-  internal::ResetResources();
-  internal::ResetGraphics();
-  internal::ResetShell();
-  internal::ResetRegistry();
-  internal::ResetMemory();
-  internal::ResetHardware();
-  internal::ResetNotification();
-  internal::ResetSystem();
-  internal::ResetProcesses();
-  internal::ResetControls();
-  internal::ResetSysinfo();
-  programAllocations = 0;
-}
-
-std::uint32_t Now() { return Script().nowMs; }
-
-void At(std::uint32_t timeMs, std::function<void()> action) {
-  internal::SimCall mark;
-  auto& s = Script();
-  s.actions.emplace(std::make_pair(timeMs, s.nextSequence++), std::move(action));
-}
-
-void After(std::uint32_t delayMs, std::function<void()> action) {
-  At(Now() + delayMs, std::move(action));
-}
-
-bool ScenarioEnded() { return Script().scenarioEnded; }
-
-const std::vector<std::string>& CallLog() {
-  internal::SimCall mark;
-  auto& s = Script();
-  s.callLogText.assign(s.callLog.begin(), s.callLog.end());
-  return s.callLogText;
-}
-
-void ClearCallLog() {
-  internal::SimCall mark;
-  Script().callLog.clear();
-}
-
-int FindCall(const std::string& name, int from) {
-  const auto& log = Script().callLog;
-  for (std::size_t i = from < 0 ? 0 : static_cast<std::size_t>(from); i < log.size(); ++i) {
-    const char* entry = log[i];
-    // An entry may carry a detail in brackets after the name.
-    if (std::strncmp(entry, name.c_str(), name.size()) == 0 &&
-        (entry[name.size()] == '\0' || entry[name.size()] == '[' || entry[name.size()] == ' ')) {
-      return static_cast<int>(i);
-    }
-  }
-  return -1;
-}
-
-std::uint64_t ProgramHeapAllocations() { return programAllocations; }
-void ResetProgramHeapAllocations() { programAllocations = 0; }
-std::uint64_t AllHeapAllocations() { return allAllocations; }
-void SetPlatformBoundaryHook(void (*hook)()) { boundaryHook = hook; }
 
 }  // namespace sim

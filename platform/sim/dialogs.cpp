@@ -1,44 +1,21 @@
-// The simulated modal user interface: dialog boxes run from the script's templates, message boxes
-// answered by the script, and beeps. A dialog's loop serves the queue and the script as the
-// program's own loop does, so timers and scripted presses reach the program while it is open.
+// The simulated modal user interface: dialog boxes run from the script's templates with their
+// list-view, tree-view and image-list controls, message boxes answered by the script, and beeps.
+// A dialog's loop serves the queue and the script as the program's own loop does, so timers and
+// scripted presses reach the program while it is open.
 #include "platform/dialogs.h"
 
-#include <deque>
-#include <optional>
-#include <vector>
+#include <algorithm>
 
 #include "platform/sim/device.h"
-#include "platform/sim/internal.h"
 #include "platform/windowing.h"
 
 namespace {
 
-using sim::internal::PlatformCall;
-using sim::internal::SimCall;
+using sim::Device;
 
-struct DialogEntry {
-  sim::DialogRecord Record;
-  plat::DialogProc Procedure;
-  std::vector<std::pair<int, plat::Window>> Controls;
-  bool Removed;  // its loop returned and its window is gone
-};
-
-struct DialogsState {
-  std::vector<DialogEntry> dialogs;
-  std::vector<plat::Window> foreground;
-  std::deque<int> boxAnswers;
-  std::vector<sim::MessageBoxRecord> boxes;
-  std::vector<std::uint32_t> beeps;
-};
-
-DialogsState& D() {
-  static DialogsState state;
-  return state;
-}
-
-DialogEntry* FindDialog(plat::Window window) {
-  for (auto& d : D().dialogs) {
-    if (d.Record.Handle == window && window != plat::Window{}) return &d;
+sim::DialogRecord* FindDialog(plat::Window window) {
+  for (sim::DialogRecord& d : Device().Dialogs) {
+    if (d.Handle == window && window != plat::Window{}) return &d;
   }
   return nullptr;
 }
@@ -49,11 +26,11 @@ DialogEntry* FindDialog(plat::Window window) {
 // returned still gets its messages.
 plat::LResult DialogWindowProc(plat::Window window, std::uint32_t message, plat::WParam wParam,
                                plat::LParam lParam) {
-  DialogEntry* dialog = FindDialog(window);
+  const sim::DialogRecord* dialog = FindDialog(window);
   if (dialog == nullptr || dialog->Procedure == nullptr || message == plat::WM_INITDIALOG) {
     return 0;
   }
-  plat::DialogProc procedure = dialog->Procedure;
+  const plat::DialogProc procedure = dialog->Procedure;
   const plat::LResult handled = procedure(window, message, wParam, lParam);
   if (handled == 0 && message == plat::WM_CLOSE) {
     return procedure(window, plat::WM_COMMAND, static_cast<plat::WParam>(plat::IDCANCEL), 0);
@@ -61,151 +38,249 @@ plat::LResult DialogWindowProc(plat::Window window, std::uint32_t message, plat:
   return handled;
 }
 
-const sim::DialogTemplate* KnownTemplate(const void* dialogTemplate) {
-  for (const auto& t : sim::Resources().Dialogs) {
-    if (&t == dialogTemplate) return &t;
+// A live control of `className`.
+bool LiveControl(plat::Window window, std::u16string_view className) {
+  const sim::WindowRecord* record = sim::FindWindow(window);
+  return record != nullptr && !record->Destroyed && sim::EqualNoCase(record->ClassName, className);
+}
+
+sim::ListViewRecord* List(plat::Window window) {
+  return LiveControl(window, u"SysListView32") ? &Device().Controls.Lists[window] : nullptr;
+}
+
+bool ValidRow(const sim::ListViewRecord* list, int index) {
+  return list != nullptr && index >= 0 && static_cast<std::size_t>(index) < list->Rows.size();
+}
+
+// Newest first: a fill adds its items under the ones it added last.
+sim::TreeItemRecord* FindTreeItem(std::vector<sim::TreeItemRecord>& items, std::uintptr_t handle) {
+  for (auto item = items.rbegin(); item != items.rend(); ++item) {
+    if (item->Handle == handle) return &*item;
+    if (sim::TreeItemRecord* found = FindTreeItem(item->Children, handle)) return found;
   }
   return nullptr;
 }
 
 }  // namespace
 
-namespace sim {
-namespace internal {
-void ResetDialogs() { D() = DialogsState{}; }
-}  // namespace internal
-
-void AnswerNextMessageBox(int answer) {
-  SimCall mark;
-  D().boxAnswers.push_back(answer);
-}
-const std::vector<MessageBoxRecord>& MessageBoxes() { return D().boxes; }
-const std::vector<std::uint32_t>& Beeps() { return D().beeps; }
-
-std::vector<DialogRecord> Dialogs() {
-  SimCall mark;
-  std::vector<DialogRecord> records;
-  for (const auto& d : D().dialogs) records.push_back(d.Record);
-  return records;
-}
-
-std::optional<DialogRecord> OpenDialog(int templateId) {
-  SimCall mark;
-  for (const auto& d : D().dialogs) {
-    if (d.Record.TemplateId == templateId && d.Record.Open) return d.Record;
-  }
-  return std::nullopt;
-}
-
-plat::LResult SendDialogCommand(plat::Window dialog, int id) {
-  SimCall mark;
-  DialogEntry* entry = FindDialog(dialog);
-  if (entry == nullptr || !entry->Record.Open) return 0;
-  internal::ProgramCallback callback;
-  return DialogWindowProc(dialog, plat::WM_COMMAND, static_cast<plat::WParam>(id), 0);
-}
-
-const std::vector<plat::Window>& ForegroundRequests() { return D().foreground; }
-
-}  // namespace sim
-
 namespace plat {
 
 LResult DialogBoxIndirectParamW(Instance, const void* dialogTemplate, Window owner,
                                 DialogProc procedure, LParam initParam) {
-  PlatformCall call("DialogBoxIndirectParamW");
-  const sim::DialogTemplate* found = KnownTemplate(dialogTemplate);
+  SIM_CALL();
+  const sim::DialogTemplate* found = nullptr;
+  for (const sim::DialogTemplate& t : sim::Resources().Dialogs) {
+    if (&t == dialogTemplate) found = &t;
+  }
   if (found == nullptr || procedure == nullptr) return -1;
-  DialogEntry entry{};
-  entry.Record.Handle = sim::internal::NewWindow(u"#32770", found->Caption, DialogWindowProc);
-  entry.Record.TemplateId = found->Id;
-  entry.Record.Caption = found->Caption;
-  entry.Record.Owner = owner;
-  entry.Record.Open = true;
-  entry.Procedure = procedure;
-  for (const auto& control : found->Controls) {
-    entry.Controls.push_back(
-        {control.Id, sim::internal::NewWindow(control.ClassName, control.Text, nullptr)});
+  sim::DialogRecord record{};
+  record.Handle = sim::NewWindow(u"#32770", found->Caption, DialogWindowProc, false);
+  record.TemplateId = found->Id;
+  record.Caption = found->Caption;
+  record.Owner = owner;
+  record.Open = true;
+  record.Procedure = procedure;
+  for (const sim::DialogControl& control : found->Controls) {
+    record.Controls.emplace_back(control.Id,
+                                 sim::NewWindow(control.ClassName, control.Text, nullptr, true));
   }
-  const Window dialog = entry.Record.Handle;
-  D().dialogs.push_back(entry);
-  {
-    sim::internal::ProgramCallback callback;
-    procedure(dialog, WM_INITDIALOG, 0, initParam);
-  }
+  const Window dialog = record.Handle;
+  Device().Dialogs.push_back(std::move(record));
+  sim::CallProgram([&] { return procedure(dialog, WM_INITDIALOG, 0, initParam); });
   // The modal loop: ends when the program ends the dialog. A quit message ends it too; when the
   // script runs out the user presses Escape, and a dialog that ignores that is closed.
-  for (;;) {
-    if (!FindDialog(dialog)->Record.Open) break;
-    sim::internal::PumpResult turn = sim::internal::PumpOneMessage();
-    if (!FindDialog(dialog)->Record.Open) break;
-    if (turn == sim::internal::PumpResult::Dispatched) continue;
-    if (turn == sim::internal::PumpResult::ScenarioEnded) {
-      sim::internal::ProgramCallback callback;
-      procedure(dialog, WM_COMMAND, static_cast<WParam>(IDCANCEL), 0);
+  while (FindDialog(dialog)->Open) {
+    const sim::PumpResult turn = sim::PumpOneMessage();
+    if (!FindDialog(dialog)->Open || turn == sim::PumpResult::Dispatched) continue;
+    if (turn == sim::PumpResult::ScenarioEnded) {
+      sim::CallProgram(
+          [&] { return procedure(dialog, WM_COMMAND, static_cast<WParam>(IDCANCEL), 0); });
     }
-    DialogEntry* open = FindDialog(dialog);
-    if (open->Record.Open) {
-      open->Record.Open = false;
-      open->Record.Result = 0;
+    if (sim::DialogRecord* open = FindDialog(dialog); open->Open) {
+      open->Open = false;
+      open->Result = 0;
     }
-    break;
   }
-  DialogEntry* done = FindDialog(dialog);
-  LResult result = done->Record.Result;
-  std::vector<std::pair<int, Window>> controls = done->Controls;
-  for (const auto& [id, control] : controls) sim::internal::RemoveWindow(control);
-  sim::internal::RemoveWindow(dialog);
+  const std::vector<std::pair<int, Window>> controls = FindDialog(dialog)->Controls;
+  for (const auto& [id, control] : controls) sim::RemoveWindow(control);
+  sim::RemoveWindow(dialog);
   FindDialog(dialog)->Removed = true;
-  return result;
+  return FindDialog(dialog)->Result;
 }
 
 bool EndDialog(Window dialog, LResult result) {
-  PlatformCall call("EndDialog");
-  DialogEntry* entry = FindDialog(dialog);
-  if (entry == nullptr || !entry->Record.Open) return false;
-  entry->Record.Open = false;
-  entry->Record.Result = result;
+  SIM_CALL();
+  sim::DialogRecord* record = FindDialog(dialog);
+  if (record == nullptr || !record->Open) return false;
+  record->Open = false;
+  record->Result = result;
   return true;
 }
 
 Window GetDlgItem(Window dialog, int id) {
-  PlatformCall call("GetDlgItem");
-  DialogEntry* entry = FindDialog(dialog);
-  if (entry == nullptr || entry->Removed) return Window{};
-  for (const auto& [controlId, control] : entry->Controls) {
+  SIM_CALL();
+  const sim::DialogRecord* record = FindDialog(dialog);
+  if (record == nullptr || record->Removed) return Window{};
+  for (const auto& [controlId, control] : record->Controls) {
     if (controlId == id) return control;
   }
   return Window{};
 }
 
 bool SetForegroundWindow(Window window) {
-  PlatformCall call("SetForegroundWindow");
-  D().foreground.push_back(window);
-  if (DialogEntry* entry = FindDialog(window)) ++entry->Record.BroughtForward;
+  SIM_CALL();
+  Device().Log.Foreground.push_back(window);
+  if (sim::DialogRecord* record = FindDialog(window)) ++record->BroughtForward;
   return window != Window{};
 }
 
-int MessageBoxW(Window owner, const char16_t* text, const char16_t* caption, std::uint32_t style) {
-  PlatformCall call("MessageBoxW");
-  // The box's own loop serves what is already queued before the user answers.
-  sim::internal::PumpQueued();
-  auto& s = D();
-  int answer;
-  if (!s.boxAnswers.empty()) {
-    answer = s.boxAnswers.front();
-    s.boxAnswers.pop_front();
-  } else {
-    answer = (style & 0xF) == MB_OK ? IDOK : IDNO;
+int ListViewInsertColumn(Window list, int column, int, const char16_t* header) {
+  SIM_CALL();
+  sim::ListViewRecord* record = List(list);
+  if (record == nullptr || column < 0) return -1;
+  const auto at = std::min(static_cast<std::size_t>(column), record->Columns.size());
+  record->Columns.insert(record->Columns.begin() + static_cast<std::ptrdiff_t>(at),
+                         sim::FromZ(header));
+  record->Widths.insert(record->Widths.begin() + static_cast<std::ptrdiff_t>(at), 0);
+  return static_cast<int>(at);
+}
+
+bool ListViewSetColumnWidth(Window list, int column, int width) {
+  SIM_CALL();
+  sim::ListViewRecord* record = List(list);
+  if (record == nullptr || column < 0 ||
+      static_cast<std::size_t>(column) >= record->Widths.size()) {
+    return false;
   }
-  s.boxes.push_back(
-      {owner, sim::internal::FromZ(text), sim::internal::FromZ(caption), style, answer});
+  record->Widths[static_cast<std::size_t>(column)] = width;
+  return true;
+}
+
+void ListViewSetExtendedStyle(Window list, std::uint32_t style) {
+  SIM_CALL();
+  if (sim::ListViewRecord* record = List(list)) record->ExtendedStyle = style;
+}
+
+int ListViewInsertItem(Window list, int index, const char16_t* text, int image, LParam parameter) {
+  SIM_CALL();
+  sim::ListViewRecord* record = List(list);
+  if (record == nullptr || index < 0) return -1;
+  const auto at = std::min(static_cast<std::size_t>(index), record->Rows.size());
+  sim::ListViewRow row{{sim::FromZ(text)}, image < 0 ? -1 : image, parameter, false};
+  row.Cells.resize(std::max<std::size_t>(1, record->Columns.size()));
+  record->Rows.insert(record->Rows.begin() + static_cast<std::ptrdiff_t>(at), std::move(row));
+  return static_cast<int>(at);
+}
+
+bool ListViewSetItemText(Window list, int index, int column, const char16_t* text) {
+  SIM_CALL();
+  sim::ListViewRecord* record = List(list);
+  if (!ValidRow(record, index) || column < 0) return false;
+  auto& cells = record->Rows[static_cast<std::size_t>(index)].Cells;
+  if (static_cast<std::size_t>(column) >= cells.size()) cells.resize(column + 1);
+  cells[static_cast<std::size_t>(column)] = sim::FromZ(text);
+  return true;
+}
+
+bool ListViewDeleteAllItems(Window list) {
+  SIM_CALL();
+  sim::ListViewRecord* record = List(list);
+  if (record == nullptr) return false;
+  record->Rows.clear();
+  return true;
+}
+
+int ListViewGetNextItem(Window list, int start, int) {
+  SIM_CALL();
+  const int next = start < 0 ? 0 : start + 1;
+  return ValidRow(List(list), next) ? next : -1;
+}
+
+std::uint32_t ListViewGetItemState(Window list, int index, std::uint32_t mask) {
+  SIM_CALL();
+  sim::ListViewRecord* record = List(list);
+  if (!ValidRow(record, index)) return 0;
+  return (record->Rows[static_cast<std::size_t>(index)].Selected ? LVIS_SELECTED : 0) & mask;
+}
+
+bool ListViewGetItemParam(Window list, int index, LParam* parameter) {
+  SIM_CALL();
+  sim::ListViewRecord* record = List(list);
+  if (!ValidRow(record, index) || parameter == nullptr) return false;
+  *parameter = record->Rows[static_cast<std::size_t>(index)].Parameter;
+  return true;
+}
+
+ImageList ListViewSetImageList(Window list, ImageList images, int kind) {
+  SIM_CALL();
+  sim::ListViewRecord* record = List(list);
+  if (record == nullptr || kind != LVSIL_SMALL) return ImageList{};
+  return std::exchange(record->SmallImages, images);
+}
+
+TreeItem TreeViewInsertItem(Window tree, TreeItem parent, const char16_t* text) {
+  SIM_CALL();
+  if (!LiveControl(tree, u"SysTreeView32")) return TreeItem{};
+  sim::Controls& controls = Device().Controls;
+  std::vector<sim::TreeItemRecord>& items = controls.Trees[tree];
+  std::vector<sim::TreeItemRecord>* siblings = &items;
+  if (parent != TreeItem{}) {
+    sim::TreeItemRecord* found = FindTreeItem(items, static_cast<std::uintptr_t>(parent));
+    if (found == nullptr) return TreeItem{};
+    siblings = &found->Children;
+  }
+  siblings->push_back({controls.NextTreeItem++, sim::FromZ(text), {}});
+  return TreeItem(siblings->back().Handle);
+}
+
+ImageList ImageList_Create(int width, int height, std::uint32_t flags, int, int) {
+  SIM_CALL();
+  if (width <= 0 || height <= 0) return ImageList{};
+  const ImageList handle = ImageList(Device().Controls.NextImageList++);
+  Device().Controls.ImageLists[handle] = {width, height, flags, {}, false};
+  return handle;
+}
+
+int ImageList_ReplaceIcon(ImageList images, int index, Icon icon) {
+  SIM_CALL();
+  auto& lists = Device().Controls.ImageLists;
+  auto found = lists.find(images);
+  auto pixels = Device().Graphics.Icons.find(icon);
+  if (found == lists.end() || found->second.Destroyed || index != -1 ||
+      pixels == Device().Graphics.Icons.end()) {
+    return -1;
+  }
+  found->second.Sources.push_back(pixels->second.ShellFile);
+  return static_cast<int>(found->second.Sources.size()) - 1;
+}
+
+bool ImageList_Destroy(ImageList images) {
+  SIM_CALL();
+  auto found = Device().Controls.ImageLists.find(images);
+  if (found == Device().Controls.ImageLists.end() || found->second.Destroyed) return false;
+  found->second.Destroyed = true;
+  return true;
+}
+
+int MessageBoxW(Window owner, const char16_t* text, const char16_t* caption, std::uint32_t style) {
+  SIM_CALL();
+  // The box's own loop serves what is already queued before the user answers, up to a quit
+  // message, which stays queued.
+  while (!Device().Ui.Queue.empty() && sim::PumpOneMessage() == sim::PumpResult::Dispatched) {
+  }
+  auto& answers = Device().Script.BoxAnswers;
+  int answer = (style & 0xF) == MB_OK ? IDOK : IDNO;
+  if (!answers.empty()) {
+    answer = answers.front();
+    answers.pop_front();
+  }
+  Device().Log.Boxes.push_back({owner, sim::FromZ(text), sim::FromZ(caption), style, answer});
   return answer;
 }
 
 bool MessageBeep(std::uint32_t type) {
-  PlatformCall call("MessageBeep");
-  D().beeps.push_back(type);
+  SIM_CALL();
+  Device().Log.Beeps.push_back(type);
   return true;
 }
 

@@ -1,13 +1,12 @@
 // The simulated processor's coprocessor registers and the fault guard. An access outside kernel
 // mode, or to a register whose fault switch is on, "faults": control jumps back to the innermost
-// RunGuarded, as an exception would.
+// RunGuarded, as an exception would. Every access is logged with the mode it was made in.
 #include "platform/hardware.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/sim/device.h"
-#include "platform/sim/internal.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -23,32 +22,39 @@
 
 namespace {
 
-using sim::internal::PlatformCall;
-
-constexpr sim::Processor DefaultProcessor() {
-  return {0x69054117, 0x0B1AA1AA, 0x02000290, 3, false, false, false, false, false, false};
-}
-
-struct HardwareState {
-  sim::Processor cpu = DefaultProcessor();
-  std::vector<std::uint32_t> clkcfgWrites;
-  std::vector<std::uint32_t> cccrWrites;
-};
-
-HardwareState& H() {
-  static HardwareState state;
-  return state;
-}
+using sim::Device;
 
 struct Guard {
   void* jumpBuffer[5];
   Guard* previous;
 };
-Guard* activeGuard = nullptr;
+Guard* activeGuard = nullptr;  // RunGuarded leaves it as it found it on either way out
+
+// Whether a coprocessor access may go ahead. It faults when its register's fault switch is on
+// and, as on the handheld, whenever the program is not in kernel mode: inside a guard control
+// jumps back to RunGuarded; outside one the access reads 0 and writes nothing, as the desktop
+// stand-in does. Both kinds are logged so that tests can see a program that forgot kernel mode
+// or the guard.
+bool BeginAccess(const char* operation, bool registerFaults, std::uint32_t value) {
+  const bool kernel = Device().Cpu.KernelMode;
+  const bool faults = !kernel || registerFaults;
+  Device().Log.Accesses.push_back({operation, faults ? 0 : value, kernel, faults});
+  if (!kernel) sim::LogCall("KernelModeViolation");
+  if (!faults) return true;
+  if (activeGuard == nullptr) {
+    sim::LogCall("UnguardedFault");
+    return false;
+  }
+  sim::RaiseAccessFault(operation);
+}
+
+}  // namespace
+
+namespace sim {
 
 // Control back to the innermost RunGuarded, as an exception would; outside one the program has
 // no guard and the process stops.
-[[noreturn]] __attribute__((noinline)) void Fault(const char* operation) {
+void RaiseAccessFault(const char* operation) {
   if (activeGuard == nullptr) {
     std::fprintf(stderr, "sim: %s faulted outside RunGuarded (the program has no guard)\n",
                  operation);
@@ -60,88 +66,49 @@ Guard* activeGuard = nullptr;
   __builtin_longjmp(activeGuard->jumpBuffer, 1);
 }
 
-// Whether a coprocessor access may go ahead. It faults when its register's fault switch is on
-// and, as on the handheld, whenever the program is not in kernel mode: inside a guard control
-// jumps back to RunGuarded; outside one the access reads 0 and writes nothing, as the desktop
-// stand-in does. Both kinds are logged so that tests can see a program that forgot kernel mode
-// or the guard.
-bool BeginAccess(const char* operation, bool registerFaults) {
-  const bool kernel = sim::InKernelMode();
-  if (!kernel) sim::internal::Log("KernelModeViolation");
-  if (kernel && !registerFaults) return true;
-  if (activeGuard == nullptr) {
-    sim::internal::Log("UnguardedFault");
-    return false;
-  }
-  Fault(operation);
-}
-
-}  // namespace
-
-namespace sim {
-namespace internal {
-
-void ResetHardware() {
-  H() = HardwareState{};
-  activeGuard = nullptr;
-}
-
-void RaiseAccessFault(const char* operation) { Fault(operation); }
-
-void StoreCccr(std::uint32_t value) {
-  H().cpu.Cccr = value;
-  H().cccrWrites.push_back(value);
-}
-
-}  // namespace internal
-
-Processor& Cpu() { return H().cpu; }
-const std::vector<std::uint32_t>& ClkcfgWrites() { return H().clkcfgWrites; }
-const std::vector<std::uint32_t>& CccrWrites() { return H().cccrWrites; }
-
 }  // namespace sim
 
 namespace plat {
 
 std::uint32_t ReadProcessorId() {
-  PlatformCall call("ReadProcessorId");
-  return BeginAccess("ReadProcessorId", H().cpu.MainIdFaults) ? H().cpu.MainId : 0;
+  SIM_CALL();
+  const sim::Processor& cpu = Device().Cpu;
+  return BeginAccess(__func__, cpu.MainIdFaults, cpu.MainId) ? cpu.MainId : 0;
 }
 
 std::uint32_t ReadCacheType() {
-  PlatformCall call("ReadCacheType");
-  return BeginAccess("ReadCacheType", H().cpu.CacheTypeFaults) ? H().cpu.CacheType : 0;
+  SIM_CALL();
+  const sim::Processor& cpu = Device().Cpu;
+  return BeginAccess(__func__, cpu.CacheTypeFaults, cpu.CacheType) ? cpu.CacheType : 0;
 }
 
 std::uint32_t ReadClockConfig() {
-  PlatformCall call("ReadClockConfig");
-  return BeginAccess("ReadClockConfig", H().cpu.ClkcfgReadFaults) ? H().cpu.Clkcfg : 0;
+  SIM_CALL();
+  const sim::Processor& cpu = Device().Cpu;
+  return BeginAccess(__func__, cpu.ClkcfgReadFaults, cpu.Clkcfg) ? cpu.Clkcfg : 0;
 }
 
 void WriteClockConfig(std::uint32_t value) {
-  PlatformCall call("WriteClockConfig");
-  if (!BeginAccess("WriteClockConfig", H().cpu.ClkcfgWriteFaults)) return;
-  H().cpu.Clkcfg = value;
-  H().clkcfgWrites.push_back(value);
+  SIM_CALL();
+  if (!BeginAccess(__func__, Device().Cpu.ClkcfgWriteFaults, value)) return;
+  Device().Cpu.Clkcfg = value;
+  Device().Log.ClkcfgWrites.push_back(value);
 }
 
 bool RunGuarded(void (*body)(void* context), void* context) {
-  PlatformCall call("RunGuarded");
+  SIM_CALL();
   if (body == nullptr) return true;
   Guard guard{};
   guard.previous = activeGuard;
   activeGuard = &guard;
-  const int depth = sim::internal::PlatformDepth();
+  const int depth = sim::PlatformDepth;
   if (__builtin_setjmp(guard.jumpBuffer) == 0) {
-    {
-      sim::internal::ProgramCallback callback;
-      body(context);
-    }
+    sim::CallProgram([&] { body(context); });
     activeGuard = guard.previous;
     return true;
   }
   // Back from a fault: the frames jumped over did not restore the platform mark.
-  sim::internal::SetPlatformDepth(depth);
+  sim::SetPlatformDepth(depth);
   activeGuard = activeGuard->previous;
   return false;
 }

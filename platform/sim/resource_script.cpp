@@ -9,7 +9,6 @@
 #include <sstream>
 
 #include "platform/sim/device.h"
-#include "platform/sim/internal.h"
 
 #ifndef ZORVIK_RESOURCE_SCRIPT
 #error "ZORVIK_RESOURCE_SCRIPT must name resources/zorvik.rc"
@@ -173,26 +172,13 @@ class Lexer {
         return t;
       }
       if (c == '\\') {
-        char e = pos_ < text_.size() ? text_[pos_++] : '\0';
-        switch (e) {
-          case 'n':
-            t.text += '\n';
-            break;
-          case 't':
-            t.text += '\t';
-            break;
-          case 'r':
-            t.text += '\r';
-            break;
-          case '\\':
-            t.text += '\\';
-            break;
-          case '"':
-            t.text += '"';
-            break;
-          default:
-            Fail(file_, line_, std::string("unknown escape \\") + e);
+        const char e = pos_ < text_.size() ? text_[pos_++] : '\0';
+        constexpr std::string_view escapes = "n\nt\tr\r\\\\\"\"";  // pairs: letter, character
+        const std::size_t at = e == '\0' ? std::string_view::npos : escapes.find(e);
+        if (at == std::string_view::npos || at % 2 != 0) {
+          Fail(file_, line_, std::string("unknown escape \\") + e);
         }
+        t.text += escapes[at + 1];
         continue;
       }
       t.text += c;
@@ -286,7 +272,7 @@ class Parser {
   }
   std::u16string Text(const char* what) {
     SkipComma();
-    return sim::internal::FromUtf8(Expect(Token::String, what).text);
+    return sim::FromUtf8(Expect(Token::String, what).text);
   }
 
   void Statement() {
@@ -438,7 +424,7 @@ class Parser {
       SkipComma();
       const Token& cls = Next();
       if (cls.kind != Token::String && cls.kind != Token::Word) FailAt(cls, "expected a class");
-      control.ClassName = sim::internal::FromUtf8(cls.text);
+      control.ClassName = sim::FromUtf8(cls.text);
       SkipComma();
       control.Style = StyleExpression();
       control.X = Int("x");
@@ -451,11 +437,11 @@ class Parser {
   }
 
   void Custom(const Token& name, const std::string& type) {
-    sim::ResourceScript::Custom resource{sim::internal::FromUtf8(name.text), u"", {}};
+    sim::ResourceScript::Custom resource{sim::FromUtf8(name.text), u"", {}};
     if (name.kind == Token::Number) {
-      resource.Name = sim::internal::FromUtf8(std::to_string(name.value));
+      resource.Name = sim::FromUtf8(std::to_string(name.value));
     }
-    resource.Type = sim::internal::FromUtf8(type);
+    resource.Type = sim::FromUtf8(type);
     ExpectWord("BEGIN");
     for (;;) {
       const Token& t = Next();
@@ -479,24 +465,19 @@ class Parser {
 }  // namespace
 
 namespace sim {
-namespace internal {
 
 ResourceScript ParseResourceScript(std::string_view text, const std::string& fileName) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // a UTF-8 byte-order mark
   return Parser(Lexer(text, fileName).Run(), fileName).Run();
 }
 
-}  // namespace internal
-
 const ResourceScript& Resources() {
-  internal::SimCall mark;
   static const ResourceScript script = [] {
-    internal::SimCall loading;
     const std::string path = ZORVIK_RESOURCE_SCRIPT;
     std::ifstream in(path, std::ios::binary);
     if (!in) Fail(path, 0, "cannot open the file");
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return internal::ParseResourceScript(text, path);
+    return ParseResourceScript(text, path);
   }();
   return script;
 }

@@ -1,84 +1,73 @@
-// The simulated handheld's system information queries: processor record, object store, version,
-// time zone, code pages and language. Storage cards are searches, in system.cpp.
+// The simulated handheld's system information queries: object store, storage cards, version,
+// time zone, code pages and language, from the device's system values.
 #include "platform/sysinfo.h"
 
 #include "platform/sim/device.h"
-#include "platform/sim/internal.h"
-
-namespace {
-
-using sim::internal::PlatformCall;
-
-sim::SystemInfo DefaultInfo() {
-  return {true, u"Intel", u"PXA270", 32u << 20, 12u << 20, 0, 4, 21, 1088, 866, 1251, 1049};
-}
-
-sim::SystemInfo& I() {
-  static sim::SystemInfo info = DefaultInfo();
-  return info;
-}
-
-}  // namespace
-
-namespace sim {
-namespace internal {
-void ResetSysinfo() { I() = DefaultInfo(); }
-}  // namespace internal
-SystemInfo& Info() { return I(); }
-}  // namespace sim
-
-namespace sim::internal {
-
-bool AnswerProcessorQuery(void* output, std::uint32_t outputSize, std::uint32_t* returned) {
-  using plat::ProcessorInfo;
-  if (!I().ProcessorQueryWorks || output == nullptr || outputSize < sizeof(ProcessorInfo)) {
-    return false;
-  }
-  auto* info = static_cast<ProcessorInfo*>(output);
-  sim::internal::CopyBounded(I().Vendor, info->Vendor, 100);
-  sim::internal::CopyBounded(I().ProcessorName, info->ProcessorName, 40);
-  if (returned) *returned = sizeof(ProcessorInfo);
-  return true;
-}
-
-}  // namespace sim::internal
 
 namespace plat {
 
+using sim::Device;
+
 bool GetStoreInformation(StoreInformation* information) {
-  PlatformCall call("GetStoreInformation");
+  SIM_CALL();
   if (information == nullptr) return false;
-  *information = {I().StoreSize, I().StoreFree};
+  *information = {Device().System.StoreSize, Device().System.StoreFree};
+  return true;
+}
+
+// Storage cards are searches too: FindClose ends them.
+Handle FindFirstFlashCard(FlashCardData* data) {
+  SIM_CALL();
+  sim::SystemValues& system = Device().System;
+  const int cards = system.StorageCards;
+  if (cards <= 0 || data == nullptr) return InvalidHandle;
+  std::vector<FindData> matches(static_cast<std::size_t>(cards));
+  for (int i = 0; i < cards; ++i) {
+    const std::u16string name =
+        i == 0 ? u"Storage Card" : u"Storage Card" + std::u16string(1, u'1' + i);
+    sim::CopyBounded(name, matches[static_cast<std::size_t>(i)].FileName, 260);
+  }
+  sim::CopyBounded(matches[0].FileName, data->Name, 260);
+  const std::uintptr_t handle = system.NextHandle++;
+  system.Handles[handle] = {u"", true, std::move(matches), 1};
+  return Handle(handle);
+}
+
+bool FindNextFlashCard(Handle search, FlashCardData* data) {
+  SIM_CALL();
+  FindData found{};
+  if (data == nullptr || !FindNextFileW(search, &found)) return false;
+  sim::CopyBounded(found.FileName, data->Name, 260);
   return true;
 }
 
 bool GetVersionExW(VersionInfo* version) {
-  PlatformCall call("GetVersionExW");
+  SIM_CALL();
   if (version == nullptr) return false;
-  *version = {I().Major, I().Minor, I().Build};
+  *version = {Device().System.Major, Device().System.Minor, Device().System.Build};
   return true;
 }
 
 std::uint32_t GetTimeZoneInformation(TimeZoneInformation* information) {
-  PlatformCall call("GetTimeZoneInformation");
+  SIM_CALL();
   if (information == nullptr) return 0xFFFFFFFFu;
-  information->Bias = sim::internal::TimeZoneBias();
+  information->Bias = Device().System.TimeZoneBias;
   return 1;  // standard time
 }
 
 std::uint32_t GetOEMCP() {
-  PlatformCall call("GetOEMCP");
-  return I().OemCodePage;
+  SIM_CALL();
+  return Device().System.OemCodePage;
 }
 
 std::uint32_t GetACP() {
-  PlatformCall call("GetACP");
-  return I().AnsiCodePage;
+  SIM_CALL();
+  return Device().System.AnsiCodePage;
 }
 
 std::uint16_t GetSystemDefaultLangID() {
-  PlatformCall call("GetSystemDefaultLangID");
-  return I().Language;
+  SIM_CALL();
+  return Device().System.Language;
 }
 
 }  // namespace plat

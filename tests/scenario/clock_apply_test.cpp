@@ -21,7 +21,7 @@ void Prepare(std::uint32_t word, std::uint8_t turbo, std::uint8_t fastBus) {
   AppState.FastBusFlag = fastBus;
   AppState.PresetTable[2] = 0x2000190;
   AppState.PresetTable[4] = 0;  // an empty slot
-  sim::ClearCallLog();
+  sim::Device().Log.Calls.clear();
 }
 
 // ---- Edits that succeed ------------------------------------------------------------------
@@ -42,21 +42,21 @@ TEST_P(EditTest, WritesTheEditedWordAndTheClkcfgValue) {
   const EditCase& c = GetParam();
   Start();
   Prepare(c.word, c.turbo, c.fastBus);
-  const auto cccrWrites = sim::CccrWrites().size();
-  const auto clkcfgWrites = sim::ClkcfgWrites().size();
+  const auto cccrWrites = sim::Device().Log.CccrWrites.size();
+  const auto clkcfgWrites = sim::Device().Log.ClkcfgWrites.size();
 
   c.edit();
 
-  EXPECT_TRUE(sim::Beeps().empty());
-  EXPECT_FALSE(sim::InKernelMode());
-  EXPECT_EQ(sim::ClkcfgWrites().size(), clkcfgWrites + 1);
-  EXPECT_EQ(sim::Cpu().Clkcfg, c.clkcfg);
+  EXPECT_TRUE(sim::Device().Log.Beeps.empty());
+  EXPECT_FALSE(sim::Device().Cpu.KernelMode);
+  EXPECT_EQ(sim::Device().Log.ClkcfgWrites.size(), clkcfgWrites + 1);
+  EXPECT_EQ(sim::Device().Cpu.Clkcfg, c.clkcfg);
   if (c.cccr != 0) {
-    EXPECT_EQ(sim::CccrWrites().size(), cccrWrites + 1);
-    EXPECT_EQ(sim::Cpu().Cccr, c.cccr);
+    EXPECT_EQ(sim::Device().Log.CccrWrites.size(), cccrWrites + 1);
+    EXPECT_EQ(sim::Device().Cpu.Cccr, c.cccr);
     EXPECT_EQ(AppState.CurrentClockWord, c.cccr);
   } else {
-    EXPECT_EQ(sim::CccrWrites().size(), cccrWrites);
+    EXPECT_EQ(sim::Device().Log.CccrWrites.size(), cccrWrites);
     EXPECT_EQ(AppState.CurrentClockWord, c.word);
   }
   EXPECT_EQ(AppState.TurboFlag, c.turboAfter);
@@ -111,18 +111,18 @@ class FailureTest : public ScenarioTest, public ::testing::WithParamInterface<Fa
 
 TEST_P(FailureTest, BeepsOnceAndKeepsWhatTheEditDidNotSetFirst) {
   const FailureCase& c = GetParam();
-  sim::SetRegistryDword(SettingsKey, u"View", ViewFrequency);
+  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewFrequency);
   Start();
   Prepare(0x2000290, 0, 0);
-  sim::Cpu().MapFails = c.fault == Fault::MapRefused;
-  sim::Cpu().CccrStoreFaults = c.fault == Fault::CccrStore;
-  sim::Cpu().ClkcfgWriteFaults = c.fault == Fault::ClkcfgWrite;
-  const std::uint32_t cccrBefore = sim::Cpu().Cccr;
+  sim::Device().Cpu.MapFails = c.fault == Fault::MapRefused;
+  sim::Device().Cpu.CccrStoreFaults = c.fault == Fault::CccrStore;
+  sim::Device().Cpu.ClkcfgWriteFaults = c.fault == Fault::ClkcfgWrite;
+  const std::uint32_t cccrBefore = sim::Device().Cpu.Cccr;
 
   c.edit();
 
-  EXPECT_EQ(sim::Beeps(), std::vector<std::uint32_t>{plat::MB_ICONHAND});
-  EXPECT_FALSE(sim::InKernelMode());
+  EXPECT_EQ(sim::Device().Log.Beeps, std::vector<std::uint32_t>{plat::MB_ICONHAND});
+  EXPECT_FALSE(sim::Device().Cpu.KernelMode);
   EXPECT_EQ(AppState.CurrentClockWord, c.wordAfter);
   EXPECT_EQ(AppState.TurboFlag, c.turboAfter);
   EXPECT_EQ(AppState.FastBusFlag, c.fastBusAfter);
@@ -130,7 +130,7 @@ TEST_P(FailureTest, BeepsOnceAndKeepsWhatTheEditDidNotSetFirst) {
   EXPECT_EQ(Count("VirtualAlloc") != 0, c.mapped);
   EXPECT_EQ(Count("VirtualAlloc"), Count("VirtualFree"));
   if (c.fault != Fault::ClkcfgWrite) {
-    EXPECT_EQ(sim::Cpu().Cccr, cccrBefore);
+    EXPECT_EQ(sim::Device().Cpu.Cccr, cccrBefore);
   }
 }
 
@@ -155,21 +155,21 @@ INSTANTIATE_TEST_SUITE_P(
     CaseName<FailureCase>);
 
 TEST_F(ClockApplyTest, SuccessRefreshesTheFrequencyView) {
-  sim::SetRegistryDword(SettingsKey, u"View", ViewFrequency);
+  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewFrequency);
   Start();
-  sim::ClearCallLog();
+  sim::Device().Log.Calls.clear();
   SetTurboMultiplier(6);
   EXPECT_EQ(Count("Shell_NotifyIcon"), 1);
 }
 
 TEST_F(ClockApplyTest, UnknownProcessorsClockIsNeverWritten) {
-  sim::Cpu().MainId = 0x41000000;
+  sim::Device().Cpu.MainId = 0x41000000;
   Start();
   AppState.CurrentClockWord = 0x2000290;
-  sim::ClearCallLog();
+  sim::Device().Log.Calls.clear();
   ApplyClockWord(0x2000291);
   SetFastBus(1);
-  EXPECT_EQ(sim::Beeps().size(), 2u);
+  EXPECT_EQ(sim::Device().Log.Beeps.size(), 2u);
   EXPECT_EQ(Count("VirtualCopy") + Count("WriteClockConfig"), 0);
 }
 
@@ -179,37 +179,37 @@ class WatchTest : public ScenarioTest, public ::testing::WithParamInterface<std:
  protected:
   void SetUp() override {
     ScenarioTest::SetUp();
-    sim::SetRegistryDword(SettingsKey, u"Spy", 1);
+    sim::Device().Registry.Keys[SettingsKey][u"Spy"] = sim::DwordValue(1);
     Start();
   }
 };
 
 TEST_P(WatchTest, AnyChangedBitIsPutBackWithinATick) {
   const std::uint32_t chosen = AppState.CurrentClockWord;
-  sim::Cpu().Cccr = chosen ^ GetParam();
+  sim::Device().Cpu.Cccr = chosen ^ GetParam();
   Wait(1100);
-  EXPECT_EQ(sim::Cpu().Cccr, chosen);
-  EXPECT_TRUE(sim::Beeps().empty());
+  EXPECT_EQ(sim::Device().Cpu.Cccr, chosen);
+  EXPECT_TRUE(sim::Device().Log.Beeps.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Bits, WatchTest,
                          ::testing::Values(1u << 0, 1u << 7, 1u << 16, 1u << 25, 1u << 31));
 
 TEST_F(ClockApplyTest, WatchLeavesAnUnchangedClockAlone) {
-  sim::SetRegistryDword(SettingsKey, u"Spy", 1);
+  sim::Device().Registry.Keys[SettingsKey][u"Spy"] = sim::DwordValue(1);
   Start();
-  const auto writes = sim::CccrWrites().size();
+  const auto writes = sim::Device().Log.CccrWrites.size();
   Wait(3500);
-  EXPECT_EQ(sim::CccrWrites().size(), writes);
+  EXPECT_EQ(sim::Device().Log.CccrWrites.size(), writes);
   EXPECT_GE(Count("VirtualCopy"), 3);  // it did look
 }
 
 TEST_F(ClockApplyTest, WatchRetriesAndBeepsEveryTickWhileTheRegisterIsUnreadable) {
-  sim::SetRegistryDword(SettingsKey, u"Spy", 1);
+  sim::Device().Registry.Keys[SettingsKey][u"Spy"] = sim::DwordValue(1);
   Start();
-  sim::Cpu().MapFails = true;
+  sim::Device().Cpu.MapFails = true;
   Wait(3500);
-  EXPECT_EQ(sim::Beeps().size(), 3u);
+  EXPECT_EQ(sim::Device().Log.Beeps.size(), 3u);
   EXPECT_EQ(AppState.CurrentClockWord, 0x2000290u);
 }
 
@@ -218,26 +218,26 @@ TEST_F(ClockApplyTest, WatchRetriesAndBeepsEveryTickWhileTheRegisterIsUnreadable
 TEST_F(ClockApplyTest, ApplyRequests) {
   Start();
   AppState.PresetTable[3] = 0x2000110;
-  sim::Cpu().Cccr = 0x1234;
+  sim::Device().Cpu.Cccr = 0x1234;
   sim::Post(AppState.MainWindow, UM_APPLYPRESET, 0, 0);  // the current word again
   Pump();
-  EXPECT_EQ(sim::Cpu().Cccr, 0x2000290u);
+  EXPECT_EQ(sim::Device().Cpu.Cccr, 0x2000290u);
 
   sim::Post(AppState.MainWindow, UM_APPLYPRESET, 0, 4);
   Pump();
-  EXPECT_EQ(sim::Cpu().Cccr, 0x2000110u);
+  EXPECT_EQ(sim::Device().Cpu.Cccr, 0x2000110u);
 
   for (plat::LParam bad : {plat::LParam(9), plat::LParam(-1), plat::LParam(0x10003)}) {
     sim::Post(AppState.MainWindow, UM_APPLYPRESET, 0, bad);
   }
   Pump();
-  EXPECT_EQ(sim::Cpu().Cccr, 0x2000110u);
-  EXPECT_TRUE(sim::Beeps().empty());
+  EXPECT_EQ(sim::Device().Cpu.Cccr, 0x2000110u);
+  EXPECT_TRUE(sim::Device().Log.Beeps.empty());
 
   AppState.CurrentClockWord = 0;
   sim::Post(AppState.MainWindow, UM_APPLYPRESET, 0, 0);
   Pump();
-  EXPECT_EQ(sim::Beeps(), std::vector<std::uint32_t>{plat::MB_ICONHAND});
+  EXPECT_EQ(sim::Device().Log.Beeps, std::vector<std::uint32_t>{plat::MB_ICONHAND});
 }
 
 }  // namespace

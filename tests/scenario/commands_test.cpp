@@ -29,8 +29,8 @@ std::map<std::string, std::string> Observe() {
   for (int slot = 0; slot < 8; ++slot) {
     seen["slot" + std::to_string(slot + 1)] = std::to_string(AppState.PresetTable[slot]);
   }
-  seen["cccr"] = Hex(sim::Cpu().Cccr);
-  seen["clkcfg"] = std::to_string(sim::Cpu().Clkcfg);
+  seen["cccr"] = Hex(sim::Device().Cpu.Cccr);
+  seen["clkcfg"] = std::to_string(sim::Device().Cpu.Clkcfg);
   seen["turbo"] = std::to_string(AppState.TurboFlag);
   seen["fastbus"] = std::to_string(AppState.FastBusFlag);
   seen["view"] = std::to_string(AppState.IconView);
@@ -38,14 +38,14 @@ std::map<std::string, std::string> Observe() {
   seen["tempo"] = std::to_string(AppState.UpdateTempo);
   seen["watch"] = std::to_string(AppState.WatchMode);
   seen["autostart"] = std::to_string(AppState.Capabilities.AutostartEnabled);
-  seen["orientation"] = std::to_string(sim::Orientation());
-  seen["dialogs"] = std::to_string(sim::Dialogs().size());
-  if (!sim::Dialogs().empty())
-    seen["dialogs"] += "@" + std::to_string(sim::Dialogs().back().TemplateId);
-  seen["boxes"] = std::to_string(sim::MessageBoxes().size());
-  seen["started"] = std::to_string(sim::StartedProcesses().size());
+  seen["orientation"] = std::to_string(sim::Device().System.Orientation);
+  seen["dialogs"] = std::to_string(sim::Device().Dialogs.size());
+  if (!sim::Device().Dialogs.empty())
+    seen["dialogs"] += "@" + std::to_string(sim::Device().Dialogs.back().TemplateId);
+  seen["boxes"] = std::to_string(sim::Device().Log.Boxes.size());
+  seen["started"] = std::to_string(sim::Device().Log.Started.size());
   int closes = 0;
-  for (const sim::PostedMessage& m : sim::PostedMessages()) closes += m.Id == plat::WM_CLOSE;
+  for (const sim::PostedMessage& m : sim::Device().Log.Posted) closes += m.Id == plat::WM_CLOSE;
   seen["close"] = std::to_string(closes);
   return seen;
 }
@@ -123,16 +123,17 @@ TEST_F(CommandsTest, EveryCommandReachesItsOperationWithItsArgument) {
     for (int id = range.first; id <= range.last; ++id) {
       SCOPED_TRACE(id);
       SetUp();
-      sim::AddFile(u"\\Windows\\peghelp.exe");
-      sim::SetOrientation(7);       // none of the four, so that each turn shows
-      sim::Cpu().Cccr = StartWord;  // in no preset slot, so that each store shows
-      sim::Cpu().Clkcfg = 2;        // normal mode, slow bus
-      sim::SetRegistryDword(SettingsKey, u"Color", 0x50005);
+      sim::Device().Files.push_back({u"\\Windows\\peghelp.exe"});
+      sim::Device().System.Orientation = 7;  // none of the four, so that each turn shows
+      sim::Device().Cpu.Cccr = StartWord;    // in no preset slot, so that each store shows
+      sim::Device().Cpu.Clkcfg = 2;          // normal mode, slow bus
+      sim::Device().Registry.Keys[SettingsKey][u"Color"] = sim::DwordValue(0x50005);
       const char16_t* slots[] = {u"Freq1", u"Freq2", u"Freq3", u"Freq4",
                                  u"Freq5", u"Freq6", u"Freq7", u"Freq8"};
-      for (int n = 1; n <= 8; ++n) sim::SetRegistryDword(SettingsKey, slots[n - 1], 0x2000290 + n);
+      for (int n = 1; n <= 8; ++n)
+        sim::Device().Registry.Keys[SettingsKey][slots[n - 1]] = sim::DwordValue(0x2000290 + n);
       Start();
-      sim::Cpu().Clkcfg = 0;
+      sim::Device().Cpu.Clkcfg = 0;
       const auto before = Observe();
       EXPECT_EQ(HandleMenuCommand(AppState.MainWindow, static_cast<plat::WParam>(id), 0), 0);
       EXPECT_EQ(Changes(before), range.expected(id));
@@ -142,13 +143,13 @@ TEST_F(CommandsTest, EveryCommandReachesItsOperationWithItsArgument) {
 
 TEST_F(CommandsTest, OnlyTheLowWordCountsAndTheRestGetsTheDefaultProcessingResult) {
   Start();
-  sim::SetDefaultProcessingResult(77);
+  sim::Device().Ui.DefaultResult = 77;
   EXPECT_EQ(HandleMenuCommand(AppState.MainWindow, 0x12340000u | IDM_VIEW_MEMORY, 0), 0);
   EXPECT_EQ(AppState.IconView, ViewMemory);
 
   for (plat::WParam id : {999u, 1116u, 1026u, 1058u, 1067u, 0x10000u | 1026u}) {
     SCOPED_TRACE(id);
-    sim::ClearCallLog();
+    sim::Device().Log.Calls.clear();
     const auto before = Observe();
     EXPECT_EQ(HandleMenuCommand(AppState.MainWindow, id, 5), 77);
     EXPECT_EQ(Count("DefWindowProcW"), 1);
@@ -165,20 +166,20 @@ TEST_F(CommandsTest, AnOpenDialogIsBroughtForwardAndTheOtherOneNests) {
   sim::After(40, [] { sim::Post(AppState.MainWindow, plat::WM_COMMAND, IDM_INFO, 0); });
   Pump();
 
-  std::vector<sim::DialogRecord> dialogs = sim::Dialogs();
+  std::vector<sim::DialogRecord> dialogs = sim::Device().Dialogs;
   ASSERT_EQ(dialogs.size(), 2u);
   EXPECT_EQ(dialogs[0].TemplateId, 100);
   EXPECT_EQ(dialogs[1].TemplateId, 102);
   EXPECT_EQ(dialogs[0].Owner, plat::Window{});
-  EXPECT_EQ(sim::ForegroundRequests(),
+  EXPECT_EQ(sim::Device().Log.Foreground,
             (std::vector<plat::Window>{dialogs[0].Handle, dialogs[1].Handle}));
   EXPECT_EQ(AppState.ProcessDialogWindow, plat::Window{});
   EXPECT_EQ(AppState.InfoDialogWindow, plat::Window{});
 
   // With the template gone nothing opens and the next request tries again.
-  sim::RemoveDialogResource(100);
+  sim::Device().Faults.MissingDialogs.insert(100);
   ShowToolDialog(ProcessListDialog);
-  EXPECT_EQ(sim::Dialogs().size(), 2u);
+  EXPECT_EQ(sim::Device().Dialogs.size(), 2u);
 }
 
 // ---- Service commands --------------------------------------------------------------------
@@ -235,11 +236,11 @@ TEST_F(CommandsTest, RebootsAskFirstAndOnlyTheHardResetKeepsTheRegistrations) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();
-    sim::CreateRegistryKey(DisplayKey);
+    sim::Device().Registry.Keys.try_emplace(DisplayKey);
     Start();
-    ASSERT_EQ(sim::WakeupRegistrations().size(), 1u);
+    ASSERT_EQ(sim::Device().Notifications.Wakeups().size(), 1u);
     AppState.DisplayMode = c.displayMode;
-    for (int answer : c.answers) sim::AnswerNextMessageBox(answer);
+    for (int answer : c.answers) sim::Device().Script.BoxAnswers.push_back(answer);
 
     HandleMenuCommand(AppState.MainWindow, static_cast<plat::WParam>(c.command), 0);
 
@@ -248,8 +249,8 @@ TEST_F(CommandsTest, RebootsAskFirstAndOnlyTheHardResetKeepsTheRegistrations) {
     const char16_t* caption = c.command == IDM_SOFT_RESET   ? u"Перезагрузка"
                               : c.command == IDM_HARD_RESET ? u"Полный сброс"
                                                             : u"Экран";
-    for (std::size_t i = 0; i < sim::MessageBoxes().size(); ++i) {
-      const sim::MessageBoxRecord& box = sim::MessageBoxes()[i];
+    for (std::size_t i = 0; i < sim::Device().Log.Boxes.size(); ++i) {
+      const sim::MessageBoxRecord& box = sim::Device().Log.Boxes[i];
       texts.push_back(box.Text);
       styles.push_back(box.Style);
       EXPECT_EQ(box.Owner, plat::Window{});
@@ -257,14 +258,14 @@ TEST_F(CommandsTest, RebootsAskFirstAndOnlyTheHardResetKeepsTheRegistrations) {
     }
     EXPECT_EQ(texts, c.boxTexts);
     EXPECT_EQ(styles, c.styles);
-    ASSERT_EQ(static_cast<int>(sim::Reboots().size()), c.reboots);
-    EXPECT_EQ(sim::CleanRebootFlagSet(), c.clean);
+    ASSERT_EQ(static_cast<int>(sim::Device().Log.Reboots.size()), c.reboots);
+    EXPECT_EQ(sim::Device().System.CleanRebootFlag, c.clean);
     if (c.reboots > 0) {
-      EXPECT_EQ(sim::Reboots()[0].WakeupsLeft.empty(), !c.registrationsLeft);
+      EXPECT_EQ(sim::Device().Log.Reboots[0].WakeupsLeft.empty(), !c.registrationsLeft);
     }
-    EXPECT_EQ(sim::WakeupRegistrations().empty(), !c.registrationsLeft);
+    EXPECT_EQ(sim::Device().Notifications.Wakeups().empty(), !c.registrationsLeft);
     for (const char16_t* name : {u"LogicalPixelsX", u"LogicalPixelsY"}) {
-      EXPECT_EQ(sim::GetRegistryDword(DisplayKey, name), c.density);
+      EXPECT_EQ(sim::Device().Registry.Dword(DisplayKey, name), c.density);
     }
     EXPECT_EQ(AppState.DisplayMode, c.displayMode);  // the refused reboot changes nothing
   }
@@ -287,14 +288,14 @@ TEST_F(CommandsTest, AutostartFollowsTheShortcutThatExists) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();
-    if (c.linkAtStart) sim::AddFile(StartupLink);
+    if (c.linkAtStart) sim::Device().Files.push_back({StartupLink});
     Start();
-    sim::SetShortcutCreationFails(c.creationFails);
-    sim::SetFileDeletionFails(c.deletionFails);
+    sim::Device().Faults.ShortcutCreationFails = c.creationFails;
+    sim::Device().Faults.FileDeletionFails = c.deletionFails;
     for (bool mark : c.marks) {
       ToggleAutostart();
       EXPECT_EQ(AppState.Capabilities.AutostartEnabled != 0, mark);
-      EXPECT_EQ(sim::FileExists(StartupLink), mark);
+      EXPECT_EQ(sim::FindFile(StartupLink) != nullptr, mark);
     }
     if (!c.linkAtStart && !c.creationFails) {
       EXPECT_EQ(Count("SHCreateShortcut"), 1);
@@ -305,30 +306,30 @@ TEST_F(CommandsTest, AutostartFollowsTheShortcutThatExists) {
   SetUp();
   Start();
   ToggleAutostart();
-  EXPECT_EQ(sim::ShortcutTarget(StartupLink), u"\\Windows\\Zorvik.exe");
+  EXPECT_EQ(sim::FindFile(StartupLink)->ShortcutTarget, u"\\Windows\\Zorvik.exe");
 }
 
 TEST_F(CommandsTest, HelpStartsTheViewerOrBeepsOnce) {
   Start();
   OpenHelp();
-  EXPECT_TRUE(sim::StartedProcesses().empty());
-  EXPECT_EQ(sim::Beeps(), std::vector<std::uint32_t>{plat::MB_ICONHAND});
+  EXPECT_TRUE(sim::Device().Log.Started.empty());
+  EXPECT_EQ(sim::Device().Log.Beeps, std::vector<std::uint32_t>{plat::MB_ICONHAND});
 
-  sim::AddFile(u"\\Windows\\peghelp.exe");
+  sim::Device().Files.push_back({u"\\Windows\\peghelp.exe"});
   OpenHelp();
-  ASSERT_EQ(sim::StartedProcesses().size(), 1u);
-  EXPECT_EQ(sim::StartedProcesses()[0].Application, u"peghelp.exe");
-  EXPECT_EQ(sim::StartedProcesses()[0].CommandLine, u"file:zorvik.htm#Main_Contents");
-  EXPECT_EQ(sim::Beeps().size(), 1u);
+  ASSERT_EQ(sim::Device().Log.Started.size(), 1u);
+  EXPECT_EQ(sim::Device().Log.Started[0].Application, u"peghelp.exe");
+  EXPECT_EQ(sim::Device().Log.Started[0].CommandLine, u"file:zorvik.htm#Main_Contents");
+  EXPECT_EQ(sim::Device().Log.Beeps.size(), 1u);
 }
 
 TEST_F(CommandsTest, ExitEndsTheProgramWithItsIconAndRegistrationGone) {
-  sim::ChooseNextMenuCommand(IDM_EXIT);
+  sim::Device().Script.MenuChoice = IDM_EXIT;
   sim::After(10, [] { sim::TapTrayIcon(plat::WM_LBUTTONDOWN); });
   EXPECT_EQ(Start(), 0);
-  EXPECT_TRUE(sim::QuitPosted());
-  EXPECT_FALSE(sim::FirstTrayIcon()->Present);
-  EXPECT_TRUE(sim::WakeupRegistrations().empty());
+  EXPECT_TRUE(sim::Device().Ui.QuitPosted);
+  EXPECT_FALSE(sim::Device().Tray[0].Present);
+  EXPECT_TRUE(sim::Device().Notifications.Wakeups().empty());
 }
 
 }  // namespace

@@ -16,18 +16,21 @@ class IconRefreshTest : public ScenarioTest {
  protected:
   // Starts the program with `view` stored, as a user who chose it earlier would.
   void StartWithView(std::uint32_t view) {
-    sim::SetRegistryDword(SettingsKey, u"View", view);
+    sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(view);
     Start();
     ASSERT_NE(AppState.MainWindow, plat::Window{});
     ASSERT_NE(Tray(), nullptr);
   }
 
-  static const sim::TrayIconRecord* Tray() { return sim::TrayIcon(AppState.MainWindow, 1); }
+  static const sim::TrayIconRecord* Tray() {
+    return sim::Device().Tray.empty() ? nullptr : &sim::Device().Tray[0];
+  }
   static int Modifies() { return Tray()->Modifies; }
   static sim::IconPixels TrayPixels() {
-    auto pixels = sim::GetIconPixels(Tray()->Data.IconHandle);
-    EXPECT_TRUE(pixels.has_value());
-    return pixels.value_or(sim::IconPixels{});
+    const auto& icons = sim::Device().Graphics.Icons;
+    const auto pixels = icons.find(Tray()->Data.IconHandle);
+    EXPECT_NE(pixels, icons.end());
+    return pixels == icons.end() ? sim::IconPixels{} : pixels->second;
   }
 
   // The tray shows exactly `picture` (built by the program's own drawing).
@@ -53,7 +56,7 @@ class IconRefreshTest : public ScenarioTest {
   // A Load sample taken with `idleMs` of idle time since the previous one.
   static int LoadSample(std::uint32_t idleMs) {
     AppState.LastIdleTime = 50000;
-    sim::SetIdleTime(50000 + idleMs);
+    sim::Device().System.IdleReadings = {50000 + idleMs};
     RefreshTrayIcon();
     EXPECT_EQ(AppState.LastIdleTime, 50000 + idleMs);
     return AppState.SampleHistory[0];
@@ -99,7 +102,7 @@ TEST_F(IconRefreshTest, LoadViewStartsWithAnIdleHistory) {
 
 TEST_F(IconRefreshTest, FirstLoadSampleAfterAViewChangeIsIdle) {
   StartWithView(ViewFrequency);
-  sim::SetIdleTimeReadings({7000, 7600});
+  sim::Device().System.IdleReadings = {7000, 7600};
   SetIconView(ViewLoad);  // resets the baseline and refreshes
   EXPECT_EQ(AppState.SampleHistory[0], 100);
   EXPECT_EQ(AppState.LastIdleTime, 7000u);
@@ -120,7 +123,7 @@ TEST_F(IconRefreshTest, IdleCounterWrapKeepsTheSampleRight) {
   StartWithView(ViewLoad);
   AppState.UpdateTempo = 2;
   AppState.LastIdleTime = 0xFFFFFF00u;
-  sim::SetIdleTime(0x000000F0u);  // 496 ms later, across the wrap
+  sim::Device().System.IdleReadings = {0x000000F0u};  // 496 ms later, across the wrap
   RefreshTrayIcon();
   EXPECT_EQ(AppState.SampleHistory[0], 49);
 }
@@ -169,14 +172,14 @@ class BatteryViewTest : public IconRefreshTest,
                         public ::testing::WithParamInterface<BatteryCase> {};
 
 TEST_P(BatteryViewTest, ShowsThePercentageOrZeroWhenUnknown) {
-  plat::PowerStatusEx2 status = sim::PowerStatus();
+  plat::PowerStatusEx2 status = sim::Device().System.Power;
   status.BatteryLifePercent = GetParam().percent;
-  sim::SetPowerStatus(status, true);
+  sim::Device().System.Power = status;
   StartWithView(ViewBattery);
   EXPECT_EQ(AppState.LastDrawnValue, GetParam().shown);
   ExpectTrayShowsNumber(GetParam().shown);
   // The battery view reads the cached status.
-  EXPECT_EQ(sim::PowerStatusUpdateFlags().back(), false);
+  EXPECT_EQ(sim::Device().Log.PowerUpdates.back(), false);
 }
 
 INSTANTIATE_TEST_SUITE_P(Percentages, BatteryViewTest,
@@ -186,13 +189,13 @@ INSTANTIATE_TEST_SUITE_P(Percentages, BatteryViewTest,
 
 TEST_F(IconRefreshTest, CurrentShowsFreshSignedMilliamperes) {
   StartWithView(ViewCurrent);  // the handheld draws 150 mA from its battery
-  EXPECT_EQ(sim::PowerStatusUpdateFlags().back(), true);
+  EXPECT_EQ(sim::Device().Log.PowerUpdates.back(), true);
   EXPECT_EQ(AppState.LastDrawnValue, -150);
   ExpectTrayShowsNumber(-150);
 
-  plat::PowerStatusEx2 status = sim::PowerStatus();
+  plat::PowerStatusEx2 status = sim::Device().System.Power;
   status.BatteryCurrent = 1234;  // charging
-  sim::SetPowerStatus(status, true);
+  sim::Device().System.Power = status;
   RefreshTrayIcon();
   ExpectTrayShowsNumber(1234);
 }
@@ -219,9 +222,9 @@ TEST_F(IconRefreshTest, FrequencyIsRedrawnOnlyWhenChangedOrForced) {
 
 // -1 mA is a real reading of the Current view and also the value nothing has been drawn for yet.
 TEST_F(IconRefreshTest, FirstDrawingAtStartShowsEvenMinusOneMilliampere) {
-  plat::PowerStatusEx2 status = sim::PowerStatus();
+  plat::PowerStatusEx2 status = sim::Device().System.Power;
   status.BatteryCurrent = -1;
-  sim::SetPowerStatus(status, true);
+  sim::Device().System.Power = status;
   StartWithView(ViewCurrent);
   EXPECT_EQ(AppState.LastDrawnValue, -1);
   ExpectTrayShowsNumber(-1);
@@ -232,16 +235,16 @@ TEST_F(IconRefreshTest, FirstDrawingAtStartShowsEvenMinusOneMilliampere) {
 TEST_F(IconRefreshTest, PictureBecomesAnIconThatReplacesTheOldOne) {
   StartWithView(ViewMemory);
   const plat::Icon previous = Tray()->Data.IconHandle;
-  sim::ClearCallLog();
+  sim::Device().Log.Calls.clear();
   AppState.ForceIconRedraw = 1;
   RefreshTrayIcon();
-  const std::vector<std::string> expected = {"GlobalMemoryStatus", "CreateBitmap", "CreateBitmap",
-                                             "CreateIconIndirect", "DeleteObject", "DeleteObject",
-                                             "Shell_NotifyIcon",   "DestroyIcon"};
-  EXPECT_EQ(sim::CallLog(), expected);
+  const std::vector<std::string_view> expected = {
+      "GlobalMemoryStatus", "CreateBitmap", "CreateBitmap",     "CreateIconIndirect",
+      "DeleteObject",       "DeleteObject", "Shell_NotifyIcon", "DestroyIcon"};
+  EXPECT_EQ(sim::Device().Log.Calls, expected);
   EXPECT_NE(Tray()->Data.IconHandle, previous);
   EXPECT_EQ(AppState.TrayIconData.IconHandle, Tray()->Data.IconHandle);
-  EXPECT_FALSE(sim::GetIconPixels(previous).has_value());
+  EXPECT_EQ(sim::Device().Graphics.Icons.count(previous), 0u);
   // Only the icon changed in the record the main window filled.
   EXPECT_EQ(Tray()->Data.Flags, plat::NIF_MESSAGE | plat::NIF_ICON);
   EXPECT_TRUE(Tray()->Present);
@@ -259,7 +262,7 @@ TEST_F(IconRefreshTest, PlainViewShowsTheProgramIconAtTheIconSize) {
     EXPECT_EQ(shown.ResourceId, 100);
     EXPECT_EQ(shown.Width, 16 * scale);
     EXPECT_EQ(shown.Height, 16 * scale);
-    EXPECT_EQ(sim::LiveIconCount(), 1);
+    EXPECT_EQ(sim::Live().Icons, 1);
   }
 }
 
@@ -275,13 +278,13 @@ TEST_F(IconRefreshTest, NoIconOrBitmapOutlivesItsUseInAnyView) {
         AppState.ForceIconRedraw = 1;
         RefreshTrayIcon();
       }
-      EXPECT_EQ(sim::LiveIconCount(), 1);  // the one in the tray
-      EXPECT_EQ(sim::LiveBitmapCount(), 0);
+      EXPECT_EQ(sim::Live().Icons, 1);  // the one in the tray
+      EXPECT_EQ(sim::Live().Bitmaps, 0);
     }
   }
   // Closing the program destroys the last one.
   sim::Send(AppState.MainWindow, plat::WM_CLOSE, 0, 0);
-  EXPECT_EQ(sim::LiveIconCount(), 0);
+  EXPECT_EQ(sim::Live().Icons, 0);
 }
 
 }  // namespace

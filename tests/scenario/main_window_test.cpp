@@ -15,8 +15,9 @@ TEST_F(MainWindowTest, CreateHandlingAddsTheTrayIcon) {
   Start();
 
   ASSERT_NE(AppState.MainWindow, plat::Window{});
-  const sim::TrayIconRecord* tray = sim::TrayIcon(AppState.MainWindow, 1);
-  ASSERT_NE(tray, nullptr);
+  ASSERT_EQ(sim::Device().Tray.size(), 1u);
+  const sim::TrayIconRecord* tray = &sim::Device().Tray[0];
+  EXPECT_EQ(tray->Data.Id, 1u);
   EXPECT_TRUE(tray->Present);
   EXPECT_EQ(tray->Adds, 1);
   EXPECT_EQ(tray->Data.Size, 152u);
@@ -24,25 +25,26 @@ TEST_F(MainWindowTest, CreateHandlingAddsTheTrayIcon) {
   EXPECT_EQ(tray->Data.Flags, plat::NIF_MESSAGE | plat::NIF_ICON);
   EXPECT_EQ(tray->Data.CallbackMessage, UM_TRAYNOTIFY);
   // The window is never shown and carries the class and title another launch looks for.
-  ASSERT_EQ(sim::Windows().size(), 1u);
-  EXPECT_EQ(sim::Windows()[0].ClassName, u"Zorvik");
-  EXPECT_EQ(sim::Windows()[0].Title, u"Zorvik");
-  EXPECT_EQ(sim::FindCall("ShowWindow"), -1);
+  ASSERT_EQ(sim::Device().Ui.Windows.size(), 1u);
+  EXPECT_EQ(sim::Device().Ui.Windows[0].ClassName, u"Zorvik");
+  EXPECT_EQ(sim::Device().Ui.Windows[0].Title, u"Zorvik");
+  EXPECT_EQ(FindCall("ShowWindow"), -1);
 }
 
 TEST_F(MainWindowTest, PlainViewKeepsTheResourceIconAtTheDeviceIconSize) {
   for (auto [smallIcon, side] : {std::pair{16, 16}, std::pair{32, 32}}) {
     SetUp();
-    sim::SetSystemMetric(plat::SM_CXSMICON, smallIcon);
-    sim::SetRegistryDword(SettingsKey, u"View", ViewPlain);
+    sim::Device().System.Metrics[plat::SM_CXSMICON] =
+        sim::Device().System.Metrics[plat::SM_CYSMICON] = smallIcon;
+    sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewPlain);
     Start();
-    const sim::TrayIconRecord* tray = sim::FirstTrayIcon();
-    ASSERT_NE(tray, nullptr);
-    std::optional<sim::IconPixels> icon = sim::GetIconPixels(tray->Data.IconHandle);
-    ASSERT_TRUE(icon.has_value());
-    EXPECT_EQ(icon->ResourceId, 100);
-    EXPECT_EQ(icon->Width, side);
-    EXPECT_EQ(icon->Height, side);
+    ASSERT_FALSE(sim::Device().Tray.empty());
+    const auto& icons = sim::Device().Graphics.Icons;
+    const auto icon = icons.find(sim::Device().Tray[0].Data.IconHandle);
+    ASSERT_NE(icon, icons.end());
+    EXPECT_EQ(icon->second.ResourceId, 100);
+    EXPECT_EQ(icon->second.Width, side);
+    EXPECT_EQ(icon->second.Height, side);
   }
 }
 
@@ -56,11 +58,11 @@ class IconTimerAtCreateTest : public ScenarioTest,
                               public ::testing::WithParamInterface<TimerCase> {};
 
 TEST_P(IconTimerAtCreateTest, RunsOnlyForTheSampledViews) {
-  sim::SetRegistryDword(SettingsKey, u"View", GetParam().view);
-  sim::SetRegistryDword(SettingsKey, u"Speed", GetParam().tempo);
+  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(GetParam().view);
+  sim::Device().Registry.Keys[SettingsKey][u"Speed"] = sim::DwordValue(GetParam().tempo);
   Start();
 
-  std::optional<sim::TimerRecord> timer = sim::FindTimer(ID_TIMER_ICON);
+  std::optional<sim::TimerRecord> timer = FindTimer(ID_TIMER_ICON);
   ASSERT_EQ(timer.has_value(), GetParam().iconPeriod.has_value());
   if (timer) {
     EXPECT_EQ(timer->PeriodMs, *GetParam().iconPeriod);
@@ -69,7 +71,7 @@ TEST_P(IconTimerAtCreateTest, RunsOnlyForTheSampledViews) {
   } else {
     EXPECT_EQ(AppState.IconTimerId, 0u);
   }
-  EXPECT_FALSE(sim::FindTimer(ID_TIMER_WATCH).has_value());
+  EXPECT_FALSE(FindTimer(ID_TIMER_WATCH).has_value());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -80,9 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
                       TimerCase{ViewCurrent, 3, 2000}, TimerCase{ViewLoad, 4, 4000}));
 
 TEST_F(MainWindowTest, StoredWatchModeStartsTheWatchTimer) {
-  sim::SetRegistryDword(SettingsKey, u"Spy", 1);
+  sim::Device().Registry.Keys[SettingsKey][u"Spy"] = sim::DwordValue(1);
   Start();
-  std::optional<sim::TimerRecord> watch = sim::FindTimer(ID_TIMER_WATCH);
+  std::optional<sim::TimerRecord> watch = FindTimer(ID_TIMER_WATCH);
   ASSERT_TRUE(watch.has_value());
   EXPECT_EQ(watch->PeriodMs, 1000u);
   EXPECT_EQ(AppState.WatchTimerId, ID_TIMER_WATCH);
@@ -100,20 +102,21 @@ TEST_F(MainWindowTest, OnlyAButtonDownOnTheIconOpensTheMenu) {
     Start();
     sim::TapTrayIcon(c.mouse);
     Pump();
-    EXPECT_EQ(sim::TrackedMenus().size(), c.menus) << "mouse message " << c.mouse;
-    EXPECT_EQ(sim::LiveMenuCount(), 0) << "the menu is destroyed when it closes";
+    EXPECT_EQ(sim::Device().Log.Menus.size(), c.menus) << "mouse message " << c.mouse;
+    EXPECT_EQ(sim::Live().Menus, 0) << "the menu is destroyed when it closes";
   }
 }
 
 TEST_F(MainWindowTest, MenuOpensAtTheBottomRightAboveTheTaskBar) {
   for (auto [smallIcon, lift] : {std::pair{16, 24}, std::pair{32, 48}}) {
     SetUp();
-    sim::SetSystemMetric(plat::SM_CXSMICON, smallIcon);
+    sim::Device().System.Metrics[plat::SM_CXSMICON] =
+        sim::Device().System.Metrics[plat::SM_CYSMICON] = smallIcon;
     Start();
     sim::Post(AppState.MainWindow, UM_SHOWMENU, 0, 0);
     Pump();
-    ASSERT_EQ(sim::TrackedMenus().size(), 1u);
-    const sim::TrackedMenu& menu = sim::TrackedMenus()[0];
+    ASSERT_EQ(sim::Device().Log.Menus.size(), 1u);
+    const sim::TrackedMenu& menu = sim::Device().Log.Menus[0];
     EXPECT_EQ(menu.X, 240);
     EXPECT_EQ(menu.Y, 320 - lift);
     EXPECT_EQ(menu.Flags, plat::TPM_RIGHTALIGN | plat::TPM_BOTTOMALIGN);
@@ -125,63 +128,63 @@ TEST_F(MainWindowTest, MenuOpensAtTheBottomRightAboveTheTaskBar) {
 TEST_F(MainWindowTest, PresetRequestsOutsideTheSlotsAreIgnored) {
   Start();
   for (plat::LParam request : {plat::LParam{9}, plat::LParam{-1}, plat::LParam{1000}}) {
-    sim::ClearCallLog();
+    sim::Device().Log.Calls.clear();
     EXPECT_EQ(sim::Send(AppState.MainWindow, UM_APPLYPRESET, 0, request), 0);
-    EXPECT_TRUE(sim::CallLog().empty()) << request;
-    EXPECT_TRUE(sim::Beeps().empty());
+    EXPECT_TRUE(sim::Device().Log.Calls.empty()) << request;
+    EXPECT_TRUE(sim::Device().Log.Beeps.empty());
   }
 }
 
 TEST_F(MainWindowTest, UnhandledMessagesGetTheDefaultProcessing) {
   Start();
-  sim::ClearCallLog();
+  sim::Device().Log.Calls.clear();
   sim::Send(AppState.MainWindow, 0x0005 /* WM_SIZE */, 0, 0);
   EXPECT_EQ(Count("DefWindowProcW"), 1);
 }
 
 TEST_F(MainWindowTest, CloseRemovesTheWakeupAndTheIconBeforeTheWindowGoes) {
-  sim::SetRegistryDword(SettingsKey, u"View", ViewLoad);
+  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewLoad);
   Start();
-  ASSERT_EQ(sim::WakeupRegistrations().size(), 1u);
-  sim::ClearCallLog();
+  ASSERT_EQ(sim::Device().Notifications.Wakeups().size(), 1u);
+  sim::Device().Log.Calls.clear();
 
   sim::Post(AppState.MainWindow, plat::WM_CLOSE, 0, 0);
   Pump();
 
-  int cancel = sim::FindCall("CeRunAppAtEvent");
-  int kill = sim::FindCall("KillTimer");
-  int remove = sim::FindCall("Shell_NotifyIcon");
-  int destroy = sim::FindCall("DestroyWindow");
-  int quit = sim::FindCall("PostQuitMessage");
+  int cancel = FindCall("CeRunAppAtEvent");
+  int kill = FindCall("KillTimer");
+  int remove = FindCall("Shell_NotifyIcon");
+  int destroy = FindCall("DestroyWindow");
+  int quit = FindCall("PostQuitMessage");
   ASSERT_NE(cancel, -1);
   EXPECT_LT(cancel, kill);
   EXPECT_LT(kill, remove);
   EXPECT_LT(remove, destroy);
   EXPECT_LT(destroy, quit);
-  EXPECT_TRUE(sim::WakeupRegistrations().empty());
-  EXPECT_FALSE(sim::FirstTrayIcon()->Present);
-  EXPECT_FALSE(sim::FindTimer(ID_TIMER_ICON).has_value());
-  EXPECT_TRUE(sim::Windows()[0].Destroyed);
-  EXPECT_TRUE(sim::QuitPosted());
-  EXPECT_EQ(sim::QuitCode(), 0);
-  EXPECT_EQ(sim::LiveIconCount(), 0);
+  EXPECT_TRUE(sim::Device().Notifications.Wakeups().empty());
+  EXPECT_FALSE(sim::Device().Tray[0].Present);
+  EXPECT_FALSE(FindTimer(ID_TIMER_ICON).has_value());
+  EXPECT_TRUE(sim::Device().Ui.Windows[0].Destroyed);
+  EXPECT_TRUE(sim::Device().Ui.QuitPosted);
+  EXPECT_EQ(sim::Device().Ui.QuitCode, 0);
+  EXPECT_EQ(sim::Live().Icons, 0);
 }
 
 // ---- Messages from other processes --------------------------------------------------------
 
 TEST_F(MainWindowTest, RepeatedCreateSetsUpNothingAgain) {
-  sim::SetRegistryDword(SettingsKey, u"View", ViewLoad);
+  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewLoad);
   Start();
-  const int icons = sim::LiveIconCount();
-  sim::ClearCallLog();
+  const int icons = sim::Live().Icons;
+  sim::Device().Log.Calls.clear();
 
   for (int i = 0; i < 100; ++i) sim::Send(AppState.MainWindow, plat::WM_CREATE, 0, 0);
   // Posting it is refused, as the real system refuses pointer-carrying messages.
   EXPECT_FALSE(sim::Post(AppState.MainWindow, plat::WM_CREATE, 0, 0));
   Pump();
 
-  EXPECT_EQ(sim::LiveIconCount(), icons);
-  EXPECT_EQ(sim::FirstTrayIcon()->Adds, 1);
+  EXPECT_EQ(sim::Live().Icons, icons);
+  EXPECT_EQ(sim::Device().Tray[0].Adds, 1);
   EXPECT_EQ(Count("SetTimer"), 0);
   EXPECT_EQ(Count("CeRunAppAtEvent"), 0);
 }
@@ -194,29 +197,29 @@ TEST_F(MainWindowTest, RequestsWhileTheMenuIsOpenOpenNoOtherAndACloseStillEnds) 
   });
   Start();
 
-  EXPECT_FALSE(sim::ScenarioEnded()) << "the program ends by its quit message";
-  EXPECT_EQ(sim::TrackedMenus().size(), 1u);
-  EXPECT_EQ(sim::LiveMenuCount(), 0);
-  EXPECT_TRUE(sim::Windows()[0].Destroyed);
-  EXPECT_FALSE(sim::FirstTrayIcon()->Present);
+  EXPECT_FALSE(sim::Device().Script.Ended) << "the program ends by its quit message";
+  EXPECT_EQ(sim::Device().Log.Menus.size(), 1u);
+  EXPECT_EQ(sim::Live().Menus, 0);
+  EXPECT_TRUE(sim::Device().Ui.Windows[0].Destroyed);
+  EXPECT_FALSE(sim::Device().Tray[0].Present);
 }
 
 TEST_F(MainWindowTest, EveryWayOutDoesTheCloseHandlingOnce) {
   for (std::uint32_t way : {plat::WM_CLOSE, plat::WM_DESTROY, plat::WM_QUIT}) {
     SetUp();
-    sim::SetRegistryDword(SettingsKey, u"View", ViewLoad);
+    sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewLoad);
     sim::After(10, [way] {
-      sim::ClearCallLog();
+      sim::Device().Log.Calls.clear();
       sim::Post(AppState.MainWindow, way, 0, 0);
     });
     Start();
 
-    EXPECT_FALSE(sim::ScenarioEnded()) << way;
+    EXPECT_FALSE(sim::Device().Script.Ended) << way;
     EXPECT_EQ(Count("CeRunAppAtEvent"), 1) << way;
-    EXPECT_TRUE(sim::WakeupRegistrations().empty()) << way;
-    EXPECT_FALSE(sim::FirstTrayIcon()->Present) << way;
-    EXPECT_TRUE(sim::Timers().empty()) << way;
-    EXPECT_EQ(sim::LiveIconCount(), 0) << way;
+    EXPECT_TRUE(sim::Device().Notifications.Wakeups().empty()) << way;
+    EXPECT_FALSE(sim::Device().Tray[0].Present) << way;
+    EXPECT_TRUE(sim::Device().Ui.Timers.empty()) << way;
+    EXPECT_EQ(sim::Live().Icons, 0) << way;
   }
 }
 
@@ -225,13 +228,15 @@ TEST_F(MainWindowTest, EveryWayOutDoesTheCloseHandlingOnce) {
 // presses the ended process list's buttons. A closed list opens again only once its loop has
 // returned, and an ended dialog does nothing.
 TEST_F(MainWindowTest, ForgedDialogMessagesLeaveEachDialogOnceOnScreen) {
-  sim::AddProcess({0x200, u"device.exe", u"\\Windows\\device.exe", {{}}, false});
+  sim::Device().Processes.Running.push_back(
+      {0x200, u"device.exe", u"\\Windows\\device.exe", {{}}, false});
   auto post = [](plat::Window window, std::uint32_t id) {
     sim::Post(window, plat::WM_COMMAND, static_cast<plat::WParam>(id), 0);
   };
   auto shown = [] {
     std::vector<std::pair<int, bool>> dialogs;
-    for (const sim::DialogRecord& d : sim::Dialogs()) dialogs.emplace_back(d.TemplateId, d.Open);
+    for (const sim::DialogRecord& d : sim::Device().Dialogs)
+      dialogs.emplace_back(d.TemplateId, d.Open);
     return dialogs;
   };
   plat::Window processes{};
@@ -244,7 +249,7 @@ TEST_F(MainWindowTest, ForgedDialogMessagesLeaveEachDialogOnceOnScreen) {
   });
   sim::At(30, [&] { post(AppState.MainWindow, IDM_INFO); });
   sim::At(40, [&] {
-    for (const sim::DialogRecord& d : sim::Dialogs()) {
+    for (const sim::DialogRecord& d : sim::Device().Dialogs) {
       sim::Post(d.Handle, plat::WM_INITDIALOG, 0, 0x1234);
     }
     sim::Post(sim::OpenDialog(IDD_THREADS)->Handle, plat::WM_CLOSE, 0, 0);
@@ -272,14 +277,14 @@ TEST_F(MainWindowTest, ForgedDialogMessagesLeaveEachDialogOnceOnScreen) {
       (Shown{
           {IDD_PROCESSES, false}, {IDD_THREADS, false}, {IDD_INFO, false}, {IDD_PROCESSES, true}}));
   EXPECT_EQ(Count("CreateToolhelp32Snapshot"), 4) << "one fill per dialog shown, none forged";
-  EXPECT_TRUE(sim::ProcessRunning(0x200));
+  EXPECT_TRUE(ProcessRunning(0x200));
   EXPECT_EQ(sim::Live().Windows, 1) << "only the main window is left";
 }
 
 // The window is destroyed from outside while its menu is open with a choice made: the menu
 // closes without it, no later command runs, and the program ends with its close handling.
 TEST_F(MainWindowTest, DestroyWhileTheMenuIsOpenEndsWithoutTheMenusCommand) {
-  sim::ChooseNextMenuCommand(IDM_VIEW_MEMORY);
+  sim::Device().Script.MenuChoice = IDM_VIEW_MEMORY;
   sim::After(10, [] {
     sim::Post(AppState.MainWindow, UM_SHOWMENU, 0, 0);
     sim::Post(AppState.MainWindow, plat::WM_DESTROY, 0, 0);
@@ -287,11 +292,11 @@ TEST_F(MainWindowTest, DestroyWhileTheMenuIsOpenEndsWithoutTheMenusCommand) {
   });
   Start();
 
-  EXPECT_FALSE(sim::ScenarioEnded()) << "the program ends by its quit message";
-  EXPECT_TRUE(sim::TrackedMenus().back().EndedByProgram);
+  EXPECT_FALSE(sim::Device().Script.Ended) << "the program ends by its quit message";
+  EXPECT_TRUE(sim::Device().Log.Menus.back().EndedByProgram);
   EXPECT_EQ(AppState.IconView, ViewFrequency);
-  EXPECT_TRUE(sim::WakeupRegistrations().empty());
-  EXPECT_FALSE(sim::FirstTrayIcon()->Present);
+  EXPECT_TRUE(sim::Device().Notifications.Wakeups().empty());
+  EXPECT_FALSE(sim::Device().Tray[0].Present);
 }
 
 // A command that arrives while the menu is open closes the menu and runs after it, so that a
@@ -303,17 +308,17 @@ TEST_F(MainWindowTest, CommandsNeverNestInTheMenuOrInAQuestion) {
     sim::Post(AppState.MainWindow, plat::WM_COMMAND, IDM_INFO, 0);
   });
   sim::After(20, [] {
-    sim::AnswerNextMessageBox(plat::IDYES);
-    sim::AnswerNextMessageBox(plat::IDYES);
+    sim::Device().Script.BoxAnswers.push_back(plat::IDYES);
+    sim::Device().Script.BoxAnswers.push_back(plat::IDYES);
     for (int i = 0; i < 2; ++i) sim::Post(AppState.MainWindow, plat::WM_COMMAND, IDM_SOFT_RESET, 0);
   });
   Start();
 
-  EXPECT_TRUE(sim::TrackedMenus().back().EndedByProgram);
-  EXPECT_LT(sim::FindCall("DestroyMenu"), sim::FindCall("DialogBoxIndirectParamW"));
-  EXPECT_EQ(sim::Dialogs().size(), 1u);
-  EXPECT_EQ(sim::MessageBoxes().size(), 1u);
-  EXPECT_EQ(sim::Reboots().size(), 1u);
+  EXPECT_TRUE(sim::Device().Log.Menus.back().EndedByProgram);
+  EXPECT_LT(FindCall("DestroyMenu"), FindCall("DialogBoxIndirectParamW"));
+  EXPECT_EQ(sim::Device().Dialogs.size(), 1u);
+  EXPECT_EQ(sim::Device().Log.Boxes.size(), 1u);
+  EXPECT_EQ(sim::Device().Log.Reboots.size(), 1u);
 }
 
 }  // namespace

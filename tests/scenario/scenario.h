@@ -4,54 +4,34 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "app/startup.h"
-#include "base/state.h"
-#include "platform/dialogs.h"
 #include "platform/menus.h"
-#include "platform/resources.h"
-#include "platform/sim/device.h"
-#include "platform/windowing.h"
+#include "tests/harness.h"
 
-inline const std::u16string SettingsKey = u"HKLM\\SOFTWARE\\Brenmor\\Zorvik";
-inline constexpr plat::Instance ProgramInstance = plat::Instance(0x400000);
+using harness::FindCall;
+using harness::FindTimer;
+using harness::ProgramInstance;
+using harness::SettingsKey;
 
 class ScenarioTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    sim::Reset();
-    ResetAppState();
-  }
+  void SetUp() override { harness::FreshDevice(); }
 
-  // Runs the program until its script is done (or it quits); returns its exit code.
-  int Start(const char16_t* commandLine = u"") { return ZorvikMain(ProgramInstance, commandLine); }
+  int Start(const char16_t* commandLine = u"") { return harness::Start(commandLine); }
+  void Pump() { harness::Pump(); }
+  void Wait(std::uint32_t ms) { harness::Wait(ms); }
 
-  // Serves messages the way the program's own loop does, until the script is done.
-  void Pump() {
-    plat::Message message;
-    while (plat::GetMessageW(&message, plat::Window{}, 0, 0) != 0) {
-      plat::TranslateMessage(&message);
-      plat::DispatchMessageW(&message);
-    }
-  }
-
-  // Lets `ms` of virtual time pass with the program running.
-  void Wait(std::uint32_t ms) {
-    sim::After(ms, [] {});
-    Pump();
-  }
-
-  static int Count(const std::string& call) {
-    int n = 0;
-    for (const std::string& name : sim::CallLog()) n += name == call ? 1 : 0;
-    return n;
+  static int Count(std::string_view call) {
+    const auto& calls = sim::Device().Log.Calls;
+    return static_cast<int>(std::count(calls.begin(), calls.end(), call));
   }
 
   static std::vector<std::u16string> Boxes() {
     std::vector<std::u16string> texts;
-    for (const sim::MessageBoxRecord& box : sim::MessageBoxes()) texts.push_back(box.Text);
+    for (const sim::MessageBoxRecord& box : sim::Device().Log.Boxes) texts.push_back(box.Text);
     return texts;
   }
 
@@ -62,30 +42,31 @@ class ScenarioTest : public ::testing::Test {
     return u"<missing>";
   }
 
+  static bool ProcessRunning(std::uint32_t id) {
+    const auto& running = sim::Device().Processes.Running;
+    return std::any_of(running.begin(), running.end(),
+                       [id](const sim::ProcessRecord& p) { return p.Id == id; });
+  }
+
   // The program's settings as stored, value by value.
   static std::vector<std::pair<std::u16string, sim::RegistryValue>> StoredSettings() {
-    std::vector<std::pair<std::u16string, sim::RegistryValue>> values;
-    for (const std::u16string& name : sim::RegistryValueNames(SettingsKey)) {
-      values.emplace_back(name, *sim::GetRegistryValue(SettingsKey, name));
-    }
-    return values;
+    const auto& keys = sim::Device().Registry.Keys;
+    const auto key = keys.find(SettingsKey);
+    if (key == keys.end()) return {};
+    return {key->second.begin(), key->second.end()};
   }
 
   // Ends this run of the program and starts it again on the same handheld with the same
-  // settings, as after a soft reset.
+  // registry, processor and event registrations, as after a soft reset.
   void Restart(const char16_t* commandLine = u"") {
-    bool keyExists = sim::RegistryKeyExists(SettingsKey);
-    auto settings = StoredSettings();
-    sim::Processor cpu = sim::Cpu();
-    auto notifications = sim::NotificationRecords();  // the registrations outlive the process
-    sim::Reset();
-    sim::Cpu() = cpu;
-    for (auto& record : notifications) sim::AddNotificationRecord(record);
-    if (keyExists) sim::CreateRegistryKey(SettingsKey);
-    for (auto& [name, value] : settings) {
-      sim::SetRegistryValue(SettingsKey, name, value.Type, value.Data);
-    }
-    ResetAppState();
+    sim::Handheld& device = sim::Device();
+    auto keys = std::move(device.Registry.Keys);
+    const sim::Processor cpu = device.Cpu;
+    auto notifications = std::move(device.Notifications.Records);
+    harness::FreshDevice();
+    device.Registry.Keys = std::move(keys);
+    device.Cpu = cpu;
+    device.Notifications.Records = std::move(notifications);
     Start(commandLine);
   }
 };

@@ -20,9 +20,10 @@ std::vector<std::uint8_t> DwordBytes(std::uint32_t value) {
 
 std::vector<std::pair<std::u16string, std::uint32_t>> StoredDwords() {
   std::vector<std::pair<std::u16string, std::uint32_t>> values;
-  for (const std::u16string& name : sim::RegistryValueNames(SettingsKey)) {
-    std::optional<std::uint32_t> value = sim::GetRegistryDword(SettingsKey, name);
-    values.emplace_back(name, value.value_or(0xDEADBEEF));
+  const auto key = sim::Device().Registry.Keys.find(SettingsKey);
+  if (key == sim::Device().Registry.Keys.end()) return values;
+  for (const auto& [name, value] : key->second) {
+    values.emplace_back(name, sim::Device().Registry.Dword(SettingsKey, name).value_or(0xDEADBEEF));
   }
   return values;
 }
@@ -44,33 +45,33 @@ constexpr std::uint32_t pxa25x[8] = {0x121, 0x141, 0x1C1, 0x241, 0x242, 0x2C1, 0
 
 int Calls(const char* operation) {
   int n = 0;
-  for (const sim::RegistryCall& call : sim::RegistryCalls()) n += call.Operation == operation;
+  for (const sim::RegistryCall& call : sim::Device().Log.Registry) n += call.Operation == operation;
   return n;
 }
 
 TEST_F(SettingsTest, FirstRunSeedsThePresetsOfTheFamilyAndNothingElse) {
   Start();
   EXPECT_EQ(StoredDwords(), Presets(pxa27x));
-  EXPECT_EQ(sim::OpenRegistryKeyCount(), 0);
+  EXPECT_EQ(sim::Live().RegistryKeys, 0);
 
   SetUp();
-  sim::Cpu().MainId = 0x69052100;
+  sim::Device().Cpu.MainId = 0x69052100;
   Start();
   EXPECT_EQ(StoredDwords(), Presets(pxa25x));
   for (int slot = 0; slot < 8; ++slot) EXPECT_EQ(AppState.PresetTable[slot], pxa25x[slot]);
 }
 
 TEST_F(SettingsTest, UnknownProcessorCreatesNoKey) {
-  sim::Cpu().MainId = 0x41000000;
+  sim::Device().Cpu.MainId = 0x41000000;
   Start();
-  EXPECT_FALSE(sim::RegistryKeyExists(SettingsKey));
+  EXPECT_EQ(sim::Device().Registry.Keys.count(SettingsKey), 0u);
   for (std::uint32_t word : AppState.PresetTable) EXPECT_EQ(word, 0u);
 }
 
 TEST_F(SettingsTest, EveryAccessOpensAndClosesTheKeyWithItsOwnRights) {
   Start();  // seeds: eight writes
   int opens = 0;
-  for (const sim::RegistryCall& call : sim::RegistryCalls()) {
+  for (const sim::RegistryCall& call : sim::Device().Log.Registry) {
     if (call.KeyPath != SettingsKey) continue;
     if (call.Operation == "open") {
       EXPECT_EQ(call.Access, plat::KEY_READ);
@@ -81,13 +82,13 @@ TEST_F(SettingsTest, EveryAccessOpensAndClosesTheKeyWithItsOwnRights) {
     }
   }
   EXPECT_EQ(opens, 8);
-  EXPECT_EQ(sim::OpenRegistryKeyCount(), 0);
+  EXPECT_EQ(sim::Live().RegistryKeys, 0);
 }
 
 TEST_F(SettingsTest, EmptyKeyLoadsTheInitialValuesWithoutSeeding) {
-  sim::CreateRegistryKey(SettingsKey);
+  sim::Device().Registry.Keys.try_emplace(SettingsKey);
   Start();
-  EXPECT_TRUE(sim::RegistryValueNames(SettingsKey).empty());
+  EXPECT_TRUE(sim::Device().Registry.Keys[SettingsKey].empty());
   for (std::uint32_t word : AppState.PresetTable) EXPECT_EQ(word, 0u);
   EXPECT_EQ(AppState.IconView, ViewFrequency);
   EXPECT_EQ(AppState.IconColors, 0x000C000Bu);
@@ -96,10 +97,10 @@ TEST_F(SettingsTest, EmptyKeyLoadsTheInitialValuesWithoutSeeding) {
 }
 
 TEST_F(SettingsTest, OutOfRangeValuesAreClampedInMemoryOnly) {
-  sim::SetRegistryDword(SettingsKey, u"View", 7);
-  sim::SetRegistryDword(SettingsKey, u"Speed", 9);
-  sim::SetRegistryDword(SettingsKey, u"Color", 0xFFFFFFFF);
-  sim::SetRegistryDword(SettingsKey, u"Spy", 5);
+  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(7);
+  sim::Device().Registry.Keys[SettingsKey][u"Speed"] = sim::DwordValue(9);
+  sim::Device().Registry.Keys[SettingsKey][u"Color"] = sim::DwordValue(0xFFFFFFFF);
+  sim::Device().Registry.Keys[SettingsKey][u"Spy"] = sim::DwordValue(5);
   auto before = StoredSettings();
 
   Start();
@@ -119,8 +120,8 @@ TEST_F(SettingsTest, OutOfRangeValuesAreClampedInMemoryOnly) {
 }
 
 TEST_F(SettingsTest, PresetsAreTakenAsStored) {
-  sim::SetRegistryDword(SettingsKey, u"Freq2", 0xFFFFFFFF);
-  sim::SetRegistryDword(SettingsKey, u"Freq8", 0x2000290);
+  sim::Device().Registry.Keys[SettingsKey][u"Freq2"] = sim::DwordValue(0xFFFFFFFF);
+  sim::Device().Registry.Keys[SettingsKey][u"Freq8"] = sim::DwordValue(0x2000290);
   Start();
   EXPECT_EQ(AppState.PresetTable[0], 0u);
   EXPECT_EQ(AppState.PresetTable[1], 0xFFFFFFFFu);
@@ -138,7 +139,7 @@ class WrongTypeTest : public ScenarioTest, public ::testing::WithParamInterface<
 TEST_P(WrongTypeTest, LeavesTheInitialValueAndTheStoredValue) {
   const WrongValue& bad = GetParam();
   for (const char16_t* name : {u"View", u"Color", u"Speed", u"Spy", u"Freq3"}) {
-    sim::SetRegistryValue(SettingsKey, name, bad.type, bad.data);
+    sim::Device().Registry.Keys[SettingsKey][name] = {bad.type, bad.data};
   }
   Start();
 
@@ -148,8 +149,8 @@ TEST_P(WrongTypeTest, LeavesTheInitialValueAndTheStoredValue) {
   EXPECT_EQ(AppState.WatchMode, 0u);
   EXPECT_EQ(AppState.PresetTable[2], 0u);
   EXPECT_EQ(Calls("set"), 0);
-  std::optional<sim::RegistryValue> stored = sim::GetRegistryValue(SettingsKey, u"View");
-  ASSERT_TRUE(stored.has_value());
+  const sim::RegistryValue* stored = sim::Device().Registry.Value(SettingsKey, u"View");
+  ASSERT_NE(stored, nullptr);
   EXPECT_EQ(stored->Type, bad.type);
   EXPECT_EQ(stored->Data, bad.data);
 }
@@ -174,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(
 // ---- Registry failures: silent, and AppState stays the master copy ------------------------------
 
 TEST_F(SettingsTest, KeyThatCannotBeCreatedLeavesTheSettingsInMemoryOnly) {
-  sim::FailRegistry("create");
+  sim::Device().Faults.Registry.push_back({"create"});
   Start();  // first run: the seeded presets cannot be stored
   for (int slot = 0; slot < 8; ++slot) EXPECT_EQ(AppState.PresetTable[slot], pxa27x[slot]);
 
@@ -184,28 +185,28 @@ TEST_F(SettingsTest, KeyThatCannotBeCreatedLeavesTheSettingsInMemoryOnly) {
   ToggleWatchMode();
   StorePreset(0, 0x121);
 
-  EXPECT_TRUE(sim::MessageBoxes().empty());
+  EXPECT_TRUE(sim::Device().Log.Boxes.empty());
   EXPECT_EQ(AppState.IconView, ViewLoad);
   EXPECT_EQ(AppState.IconColors, 0x000C0009u);
   EXPECT_EQ(AppState.UpdateTempo, 1u);
   EXPECT_EQ(AppState.WatchMode, 1u);
   EXPECT_EQ(AppState.PresetTable[0], 0x121u);
-  EXPECT_EQ(sim::FindTimer(ID_TIMER_ICON)->PeriodMs, 500u);
-  EXPECT_TRUE(sim::FindTimer(ID_TIMER_WATCH).has_value());
-  EXPECT_FALSE(sim::RegistryKeyExists(SettingsKey));
+  EXPECT_EQ(FindTimer(ID_TIMER_ICON)->PeriodMs, 500u);
+  EXPECT_TRUE(FindTimer(ID_TIMER_WATCH).has_value());
+  EXPECT_EQ(sim::Device().Registry.Keys.count(SettingsKey), 0u);
   EXPECT_EQ(Calls("set"), 0) << "no write without a key";
   EXPECT_EQ(Calls("close"), 0);
 }
 
 TEST_F(SettingsTest, FailedWriteChangesNoOtherValueAndClosesTheKey) {
   Start();
-  sim::FailRegistry("set", 5, SettingsKey, u"Color");
+  sim::Device().Faults.Registry.push_back({"set", 5, SettingsKey, u"Color"});
   const auto before = StoredSettings();
 
   SetIconColor(1);
 
   EXPECT_EQ(AppState.IconColors, 0x000C0009u);
-  EXPECT_EQ(sim::OpenRegistryKeyCount(), 0);
+  EXPECT_EQ(sim::Live().RegistryKeys, 0);
   const auto after = StoredSettings();
   ASSERT_EQ(after.size(), before.size());
   for (std::size_t i = 0; i < after.size(); ++i) {
@@ -213,66 +214,66 @@ TEST_F(SettingsTest, FailedWriteChangesNoOtherValueAndClosesTheKey) {
     EXPECT_EQ(after[i].second.Data, before[i].second.Data);
   }
   SetIconView(ViewMemory);  // the next setter writes as usual
-  EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"View"), ViewMemory);
+  EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"View"), ViewMemory);
 }
 
 // A key that cannot be opened for reading is taken for a first run: the stored values are not
 // loaded and the presets are seeded; the other values stay as they are in the registry.
 TEST_F(SettingsTest, KeyThatCannotBeOpenedAtStartSeedsThePresets) {
-  sim::SetRegistryDword(SettingsKey, u"View", ViewMemory);
-  sim::SetRegistryDword(SettingsKey, u"Speed", 0);
-  sim::FailRegistry("open");
+  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewMemory);
+  sim::Device().Registry.Keys[SettingsKey][u"Speed"] = sim::DwordValue(0);
+  sim::Device().Faults.Registry.push_back({"open"});
   Start();
   EXPECT_EQ(AppState.IconView, ViewFrequency);
   EXPECT_EQ(AppState.UpdateTempo, 2u);
   EXPECT_EQ(Calls("query"), 0);
   for (int slot = 0; slot < 8; ++slot) EXPECT_EQ(AppState.PresetTable[slot], pxa27x[slot]);
-  EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"Freq8"), pxa27x[7]);
-  EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"View"), ViewMemory);
-  EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"Speed"), 0u);
-  EXPECT_EQ(sim::OpenRegistryKeyCount(), 0);
+  EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"Freq8"), pxa27x[7]);
+  EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"View"), ViewMemory);
+  EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"Speed"), 0u);
+  EXPECT_EQ(sim::Live().RegistryKeys, 0);
 }
 
 // ---- Setters ---------------------------------------------------------------------------------
 
 TEST_F(SettingsTest, SettingTheCurrentViewChangesAndWritesNothing) {
-  sim::SetRegistryDword(SettingsKey, u"View", ViewMemory);
+  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewMemory);
   Start();
-  sim::ClearCallLog();
+  sim::Device().Log.Calls.clear();
   AppState.SampleHistory[3] = 7;
   int writes = Calls("set");
 
   SetIconView(ViewMemory);
 
   EXPECT_EQ(Calls("set"), writes);
-  EXPECT_TRUE(sim::CallLog().empty());
+  EXPECT_TRUE(sim::Device().Log.Calls.empty());
   EXPECT_EQ(AppState.SampleHistory[3], 7);
 }
 
 TEST_F(SettingsTest, ViewChangesKeepOrStopTheIconTimer) {
-  sim::SetRegistryDword(SettingsKey, u"View", ViewLoad);
-  sim::SetRegistryDword(SettingsKey, u"Speed", 1);
+  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewLoad);
+  sim::Device().Registry.Keys[SettingsKey][u"Speed"] = sim::DwordValue(1);
   Start();
-  std::uint32_t due = sim::FindTimer(ID_TIMER_ICON)->NextDueMs;
+  std::uint32_t due = FindTimer(ID_TIMER_ICON)->NextDueMs;
 
   SetIconView(ViewMemory);
-  ASSERT_TRUE(sim::FindTimer(ID_TIMER_ICON).has_value());
-  EXPECT_EQ(sim::FindTimer(ID_TIMER_ICON)->PeriodMs, 500u);
-  EXPECT_EQ(sim::FindTimer(ID_TIMER_ICON)->NextDueMs, due) << "the running timer goes on";
-  EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"View"), ViewMemory);
+  ASSERT_TRUE(FindTimer(ID_TIMER_ICON).has_value());
+  EXPECT_EQ(FindTimer(ID_TIMER_ICON)->PeriodMs, 500u);
+  EXPECT_EQ(FindTimer(ID_TIMER_ICON)->NextDueMs, due) << "the running timer goes on";
+  EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"View"), ViewMemory);
 
   SetIconView(ViewFrequency);
-  EXPECT_FALSE(sim::FindTimer(ID_TIMER_ICON).has_value());
+  EXPECT_FALSE(FindTimer(ID_TIMER_ICON).has_value());
   EXPECT_EQ(AppState.IconTimerId, 0u);
 
   SetIconView(ViewBattery);
-  ASSERT_TRUE(sim::FindTimer(ID_TIMER_ICON).has_value());
-  EXPECT_EQ(sim::FindTimer(ID_TIMER_ICON)->PeriodMs, 500u);
+  ASSERT_TRUE(FindTimer(ID_TIMER_ICON).has_value());
+  EXPECT_EQ(FindTimer(ID_TIMER_ICON)->PeriodMs, 500u);
   EXPECT_EQ(AppState.IconTimerId, ID_TIMER_ICON);
 }
 
 TEST_F(SettingsTest, ViewChangeResetsTheLoadHistory) {
-  sim::SetRegistryDword(SettingsKey, u"View", ViewMemory);
+  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewMemory);
   Start();
   for (std::uint8_t& sample : AppState.SampleHistory) sample = 3;
   AppState.LastIdleTime = 12345;
@@ -292,7 +293,7 @@ TEST_F(SettingsTest, ColourChoicesSetOneHalfEach) {
         Case{1, 0x000F0009}, Case{12, 0x000C0009}, Case{16, 0x000C0009}, Case{-1, 0x000C0009}}) {
     SetIconColor(c.choice);
     EXPECT_EQ(AppState.IconColors, c.colors) << "choice " << c.choice;
-    EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"Color").value_or(0xC000B), c.colors);
+    EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"Color").value_or(0xC000B), c.colors);
   }
 }
 
@@ -300,12 +301,12 @@ TEST_F(SettingsTest, ClearedSlotIsStoredAsZeroAndLoadsEmpty) {
   Start();
   StorePreset(2, 0);
   EXPECT_EQ(AppState.PresetTable[2], 0u);
-  EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"Freq3"), 0u);
+  EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"Freq3"), 0u);
 
   Restart();
   EXPECT_EQ(AppState.PresetTable[2], 0u);
   EXPECT_EQ(AppState.PresetTable[3], 0x2000190u);
-  EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"Freq3"), 0u) << "not seeded again";
+  EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"Freq3"), 0u) << "not seeded again";
 }
 
 TEST_F(SettingsTest, StoringOutsideTheSlotsIsIgnored) {
@@ -314,43 +315,43 @@ TEST_F(SettingsTest, StoringOutsideTheSlotsIsIgnored) {
   StorePreset(8, 0x121);
   StorePreset(-1, 0x121);
   EXPECT_EQ(Calls("set"), writes);
-  EXPECT_FALSE(sim::GetRegistryValue(SettingsKey, u"Freq9").has_value());
-  EXPECT_FALSE(sim::GetRegistryValue(SettingsKey, u"Freq0").has_value());
+  EXPECT_EQ(sim::Device().Registry.Value(SettingsKey, u"Freq9"), nullptr);
+  EXPECT_EQ(sim::Device().Registry.Value(SettingsKey, u"Freq0"), nullptr);
 }
 
 TEST_F(SettingsTest, WatchOffAndOnWritesTwiceAndLeavesOneTimer) {
-  sim::SetRegistryDword(SettingsKey, u"Spy", 1);
+  sim::Device().Registry.Keys[SettingsKey][u"Spy"] = sim::DwordValue(1);
   Start();
   std::vector<std::uint32_t> written;
   ToggleWatchMode();
-  written.push_back(*sim::GetRegistryDword(SettingsKey, u"Spy"));
-  EXPECT_FALSE(sim::FindTimer(ID_TIMER_WATCH).has_value());
+  written.push_back(*sim::Device().Registry.Dword(SettingsKey, u"Spy"));
+  EXPECT_FALSE(FindTimer(ID_TIMER_WATCH).has_value());
   EXPECT_EQ(AppState.WatchTimerId, 0u);
   ToggleWatchMode();
-  written.push_back(*sim::GetRegistryDword(SettingsKey, u"Spy"));
+  written.push_back(*sim::Device().Registry.Dword(SettingsKey, u"Spy"));
 
   EXPECT_EQ(written, (std::vector<std::uint32_t>{0, 1}));
   int spyWrites = 0;
-  for (const sim::RegistryCall& call : sim::RegistryCalls()) {
+  for (const sim::RegistryCall& call : sim::Device().Log.Registry) {
     spyWrites += call.Operation == "set" && call.ValueName == u"Spy";
   }
   EXPECT_EQ(spyWrites, 2);
-  EXPECT_EQ(sim::Timers().size(), 1u);
-  EXPECT_EQ(sim::FindTimer(ID_TIMER_WATCH)->PeriodMs, 1000u);
+  EXPECT_EQ(sim::Device().Ui.Timers.size(), 1u);
+  EXPECT_EQ(FindTimer(ID_TIMER_WATCH)->PeriodMs, 1000u);
 }
 
 TEST_F(SettingsTest, TempoRestartsTheIconTimerWithItsPeriod) {
-  sim::SetRegistryDword(SettingsKey, u"View", ViewLoad);
+  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewLoad);
   Start();
   for (std::uint32_t tempo : {0u, 3u, 4u}) {
     SetUpdateTempo(tempo);
-    ASSERT_TRUE(sim::FindTimer(ID_TIMER_ICON).has_value());
-    EXPECT_EQ(sim::FindTimer(ID_TIMER_ICON)->PeriodMs, 250u << tempo);
-    EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"Speed"), tempo);
+    ASSERT_TRUE(FindTimer(ID_TIMER_ICON).has_value());
+    EXPECT_EQ(FindTimer(ID_TIMER_ICON)->PeriodMs, 250u << tempo);
+    EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"Speed"), tempo);
   }
   SetUpdateTempo(5);  // no such tempo: nothing changes
   EXPECT_EQ(AppState.UpdateTempo, 4u);
-  EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"Speed"), 4u);
+  EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"Speed"), 4u);
 }
 
 TEST_F(SettingsTest, SettersNeverLeaveTheKeyOpen) {
@@ -360,8 +361,8 @@ TEST_F(SettingsTest, SettersNeverLeaveTheKeyOpen) {
   SetUpdateTempo(1);
   ToggleWatchMode();
   StorePreset(0, 0x2000290);
-  EXPECT_EQ(sim::OpenRegistryKeyCount(), 0);
-  EXPECT_EQ(sim::GetRegistryValue(SettingsKey, u"View")->Data, DwordBytes(ViewLoad));
+  EXPECT_EQ(sim::Live().RegistryKeys, 0);
+  EXPECT_EQ(sim::Device().Registry.Value(SettingsKey, u"View")->Data, DwordBytes(ViewLoad));
 }
 
 }  // namespace

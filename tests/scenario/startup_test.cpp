@@ -46,24 +46,24 @@ struct HandOffCase {
 class HandOffTest : public ScenarioTest, public ::testing::WithParamInterface<HandOffCase> {};
 
 TEST_P(HandOffTest, PostsTheRequestToTheResidentCopyAndEnds) {
-  sim::SetMutexHeldElsewhere(u"Zorvik");
-  plat::Window resident = sim::AddForeignWindow(u"Zorvik", u"Zorvik");
+  sim::Device().System.MutexesElsewhere.push_back(u"Zorvik");
+  plat::Window resident = harness::AddWindow({.ClassName = u"Zorvik", .Title = u"Zorvik"});
 
   EXPECT_EQ(Start(GetParam().commandLine), 0);
 
-  ASSERT_EQ(sim::PostedMessages().size(), 1u);
-  const sim::PostedMessage& posted = sim::PostedMessages()[0];
+  ASSERT_EQ(sim::Device().Log.Posted.size(), 1u);
+  const sim::PostedMessage& posted = sim::Device().Log.Posted[0];
   EXPECT_EQ(posted.Target, resident);
   EXPECT_EQ(posted.Id, GetParam().message);
   EXPECT_EQ(posted.WParamValue, 0u);
   EXPECT_EQ(posted.LParamValue, GetParam().lParam);
   // Nothing else is touched: no file search, registry, processor or window of its own.
-  EXPECT_EQ(sim::FindCall("FindFirstFileW"), -1);
-  EXPECT_TRUE(sim::RegistryCalls().empty());
-  EXPECT_EQ(sim::FindCall("SetKMode"), -1);
-  EXPECT_EQ(sim::FindCall("RegisterClassW"), -1);
-  EXPECT_EQ(sim::Windows().size(), 1u);
-  EXPECT_TRUE(sim::MessageBoxes().empty());
+  EXPECT_EQ(FindCall("FindFirstFileW"), -1);
+  EXPECT_TRUE(sim::Device().Log.Registry.empty());
+  EXPECT_EQ(FindCall("SetKMode"), -1);
+  EXPECT_EQ(FindCall("RegisterClassW"), -1);
+  EXPECT_EQ(sim::Device().Ui.Windows.size(), 1u);
+  EXPECT_TRUE(sim::Device().Log.Boxes.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Requests, HandOffTest,
@@ -74,30 +74,30 @@ INSTANTIATE_TEST_SUITE_P(Requests, HandOffTest,
                                            HandOffCase{u"AppRunAfterWakeup", UM_APPLYPRESET, 0}));
 
 TEST_F(StartupTest, SecondLaunchWithoutAResidentWindowEndsQuietly) {
-  sim::SetMutexHeldElsewhere(u"Zorvik");
+  sim::Device().System.MutexesElsewhere.push_back(u"Zorvik");
   EXPECT_EQ(Start(u"#2"), 0);
-  EXPECT_TRUE(sim::PostedMessages().empty());
-  EXPECT_TRUE(sim::Windows().empty());
-  EXPECT_TRUE(sim::RegistryCalls().empty());
+  EXPECT_TRUE(sim::Device().Log.Posted.empty());
+  EXPECT_TRUE(sim::Device().Ui.Windows.empty());
+  EXPECT_TRUE(sim::Device().Log.Registry.empty());
 }
 
 // ---- Installation check ------------------------------------------------------------------
 
 TEST_F(StartupTest, NotInstalledShowsTheNoticeAndExitsWithOne) {
-  sim::RemoveFile(u"\\Windows\\Zorvik.exe");
+  sim::Device().Files.clear();  // not installed: not even the program's file
 
   EXPECT_EQ(Start(), 1);
 
-  ASSERT_EQ(sim::MessageBoxes().size(), 1u);
-  const sim::MessageBoxRecord& box = sim::MessageBoxes()[0];
+  ASSERT_EQ(sim::Device().Log.Boxes.size(), 1u);
+  const sim::MessageBoxRecord& box = sim::Device().Log.Boxes[0];
   EXPECT_EQ(box.Text, StringEntry(2));
   EXPECT_EQ(box.Caption, u"Zorvik");
   EXPECT_EQ(box.Style, 0x00050030u);
   EXPECT_EQ(box.Owner, plat::Window{});
-  EXPECT_TRUE(sim::RegistryCalls().empty());
-  EXPECT_TRUE(sim::Windows().empty());
-  EXPECT_EQ(sim::FindCall("SetKMode"), -1);
-  EXPECT_EQ(sim::FirstTrayIcon(), nullptr);
+  EXPECT_TRUE(sim::Device().Log.Registry.empty());
+  EXPECT_TRUE(sim::Device().Ui.Windows.empty());
+  EXPECT_EQ(FindCall("SetKMode"), -1);
+  EXPECT_TRUE(sim::Device().Tray.empty());
 }
 
 // ---- Processor identification ------------------------------------------------------------
@@ -110,21 +110,21 @@ struct IdentifyCase {
 class IdentifyTest : public ScenarioTest, public ::testing::WithParamInterface<IdentifyCase> {};
 
 TEST_P(IdentifyTest, FamilyFromTheMaskedMainId) {
-  sim::Cpu().MainId = GetParam().mainId;
+  sim::Device().Cpu.MainId = GetParam().mainId;
   EXPECT_EQ(Start(), 0);
 
   EXPECT_EQ(AppState.ProcessorId, GetParam().mainId);
   EXPECT_EQ(AppState.CacheType, 0x0B1AA1AAu);
   EXPECT_EQ(AppState.CpuFamily, GetParam().family);
-  EXPECT_FALSE(sim::InKernelMode());
-  EXPECT_TRUE(sim::MessageBoxes().empty());
+  EXPECT_FALSE(sim::Device().Cpu.KernelMode);
+  EXPECT_TRUE(sim::Device().Log.Boxes.empty());
   bool known = GetParam().family != CpuUnknown;
   // An unknown processor's clock registers are never touched.
-  EXPECT_EQ(sim::FindCall("ReadClockConfig") != -1, known);
-  EXPECT_EQ(sim::FindCall("VirtualCopy") != -1, known);
+  EXPECT_EQ(FindCall("ReadClockConfig") != -1, known);
+  EXPECT_EQ(FindCall("VirtualCopy") != -1, known);
   EXPECT_EQ(AppState.CurrentClockWord, known ? 0x02000290u : 0u);
   EXPECT_EQ(AppState.TurboFlag, known ? 1 : 0);
-  EXPECT_EQ(sim::WakeupRegistrations(),
+  EXPECT_EQ(sim::Device().Notifications.Wakeups(),
             known ? std::vector<std::u16string>{u"Zorvik.exe"} : std::vector<std::u16string>{});
 }
 
@@ -138,24 +138,24 @@ INSTANTIATE_TEST_SUITE_P(
                       IdentifyCase{0x68052100, CpuUnknown}, IdentifyCase{0, CpuUnknown}));
 
 TEST_F(StartupTest, FaultOnTheIdRegistersShowsTheNoticeOnceAndGoesOn) {
-  sim::Cpu().MainIdFaults = true;
+  sim::Device().Cpu.MainIdFaults = true;
 
   EXPECT_EQ(Start(), 0);
 
   EXPECT_EQ(Boxes(), std::vector<std::u16string>{StringEntry(1)});
-  EXPECT_EQ(sim::MessageBoxes()[0].Style, 0x00050030u);
+  EXPECT_EQ(sim::Device().Log.Boxes[0].Style, 0x00050030u);
   EXPECT_EQ(AppState.ProcessorId, 0u);
   EXPECT_EQ(AppState.CacheType, 0u);  // not reached
   EXPECT_EQ(AppState.CpuFamily, CpuUnknown);
-  EXPECT_FALSE(sim::InKernelMode());
+  EXPECT_FALSE(sim::Device().Cpu.KernelMode);
   EXPECT_NE(AppState.MainWindow, plat::Window{});
-  ASSERT_NE(sim::FirstTrayIcon(), nullptr);
-  EXPECT_TRUE(sim::FirstTrayIcon()->Present);
+  ASSERT_FALSE(sim::Device().Tray.empty());
+  EXPECT_TRUE(sim::Device().Tray[0].Present);
   EXPECT_EQ(AppState.IconView, ViewPlain);  // Frequency has nothing to show
 }
 
 TEST_F(StartupTest, FaultOnTheCacheTypeKeepsTheMainIdRead) {
-  sim::Cpu().CacheTypeFaults = true;
+  sim::Device().Cpu.CacheTypeFaults = true;
   EXPECT_EQ(Start(), 0);
   EXPECT_EQ(Boxes(), std::vector<std::u16string>{StringEntry(1)});
   EXPECT_EQ(AppState.ProcessorId, 0x69054117u);
@@ -164,17 +164,17 @@ TEST_F(StartupTest, FaultOnTheCacheTypeKeepsTheMainIdRead) {
 }
 
 TEST_F(StartupTest, FaultOnClkcfgIsSilentAndLeavesTheFlagsClear) {
-  sim::Cpu().ClkcfgReadFaults = true;
-  sim::Cpu().Clkcfg = 0xB;
+  sim::Device().Cpu.ClkcfgReadFaults = true;
+  sim::Device().Cpu.Clkcfg = 0xB;
 
   EXPECT_EQ(Start(), 0);
 
-  EXPECT_TRUE(sim::MessageBoxes().empty());
-  EXPECT_FALSE(sim::InKernelMode());
+  EXPECT_TRUE(sim::Device().Log.Boxes.empty());
+  EXPECT_FALSE(sim::Device().Cpu.KernelMode);
   EXPECT_EQ(AppState.CurrentClockWord, 0x02000290u);
   EXPECT_EQ(AppState.TurboFlag, 0);
   EXPECT_EQ(AppState.FastBusFlag, 0);
-  EXPECT_EQ(sim::WakeupRegistrations().size(), 1u);  // full mode all the same
+  EXPECT_EQ(sim::Device().Notifications.Wakeups().size(), 1u);  // full mode all the same
 }
 
 struct ClockFlagsCase {
@@ -188,8 +188,8 @@ struct ClockFlagsCase {
 class ClockFlagsTest : public ScenarioTest, public ::testing::WithParamInterface<ClockFlagsCase> {};
 
 TEST_P(ClockFlagsTest, TurboAndFastBusFromClkcfg) {
-  sim::Cpu().MainId = GetParam().mainId;
-  sim::Cpu().Clkcfg = GetParam().clkcfg;
+  sim::Device().Cpu.MainId = GetParam().mainId;
+  sim::Device().Cpu.Clkcfg = GetParam().clkcfg;
   Start();  // CCCR 0x02000290
   EXPECT_EQ(AppState.TurboFlag, GetParam().turbo);
   EXPECT_EQ(AppState.FastBusFlag, GetParam().fastBus);
@@ -205,7 +205,7 @@ INSTANTIATE_TEST_SUITE_P(Clkcfg, ClockFlagsTest,
                                            ClockFlagsCase{0x69052100, 0xB, 1, 0, 250}));
 
 TEST_F(StartupTest, ClockWordZeroRunsInLimitedMode) {
-  sim::Cpu().Cccr = 0;
+  sim::Device().Cpu.Cccr = 0;
 
   EXPECT_EQ(Start(u"#3"), 0);
 
@@ -213,38 +213,38 @@ TEST_F(StartupTest, ClockWordZeroRunsInLimitedMode) {
   EXPECT_EQ(AppState.CurrentClockWord, 0u);
   EXPECT_EQ(AppState.IconView, ViewPlain);
   EXPECT_EQ(AppState.TurboFlag, 0);  // CLKCFG 3 is not looked at
-  EXPECT_TRUE(sim::WakeupRegistrations().empty());
-  EXPECT_TRUE(sim::ClkcfgWrites().empty());  // no preset applied
+  EXPECT_TRUE(sim::Device().Notifications.Wakeups().empty());
+  EXPECT_TRUE(sim::Device().Log.ClkcfgWrites.empty());  // no preset applied
   // The fall-back to Plain is for this run only.
-  EXPECT_FALSE(sim::GetRegistryDword(SettingsKey, u"View").has_value());
-  ASSERT_NE(sim::FirstTrayIcon(), nullptr);
-  EXPECT_TRUE(sim::FirstTrayIcon()->Present);
+  EXPECT_FALSE(sim::Device().Registry.Dword(SettingsKey, u"View").has_value());
+  ASSERT_FALSE(sim::Device().Tray.empty());
+  EXPECT_TRUE(sim::Device().Tray[0].Present);
 }
 
 TEST_F(StartupTest, RefusedMappingCountsAsClockWordZero) {
-  sim::Cpu().MapFails = true;
+  sim::Device().Cpu.MapFails = true;
   Start();
   EXPECT_EQ(Boxes(), std::vector<std::u16string>{StringEntry(1)});
   EXPECT_EQ(AppState.CurrentClockWord, 0u);
   EXPECT_EQ(Count("VirtualAlloc"), Count("VirtualFree"));
-  EXPECT_TRUE(sim::WakeupRegistrations().empty());
+  EXPECT_TRUE(sim::Device().Notifications.Wakeups().empty());
 }
 
 // Reading the clock must never be able to write it.
 TEST_F(StartupTest, ClockIsReadThroughAReadOnlyMapping) {
   Start();
   EXPECT_EQ(
-      sim::ClockRegisterMappings(),
+      sim::Device().Log.Mappings,
       std::vector<std::uint32_t>{plat::PAGE_READONLY | plat::PAGE_NOCACHE | plat::PAGE_PHYSICAL});
 }
 
 TEST_F(StartupTest, UnknownProcessorKeepsAStoredFrequencyViewInTheRegistry) {
-  sim::Cpu().MainId = 0x41000000;
-  sim::SetRegistryDword(SettingsKey, u"View", ViewFrequency);
+  sim::Device().Cpu.MainId = 0x41000000;
+  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewFrequency);
   Start();
   EXPECT_EQ(AppState.IconView, ViewPlain);
-  EXPECT_EQ(sim::GetRegistryDword(SettingsKey, u"View"), ViewFrequency);
-  EXPECT_TRUE(sim::WakeupRegistrations().empty());
+  EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"View"), ViewFrequency);
+  EXPECT_TRUE(sim::Device().Notifications.Wakeups().empty());
 }
 
 // ---- Capabilities ------------------------------------------------------------------------
@@ -261,11 +261,12 @@ class DisplayModeTest : public ScenarioTest, public ::testing::WithParamInterfac
 
 TEST_P(DisplayModeTest, DensityChoiceOnlyOnWideScreens) {
   const DisplayCase& c = GetParam();
-  sim::SetSystemMetric(plat::SM_CXSCREEN, c.screenWidth);
-  sim::CreateRegistryKey(u"HKLM\\Drivers\\Display\\GPE");
+  sim::Device().System.Metrics[plat::SM_CXSCREEN] = c.screenWidth;
+  sim::Device().Registry.Keys.try_emplace(u"HKLM\\Drivers\\Display\\GPE");
   if (c.logicalPixels)
-    sim::SetRegistryDword(u"HKLM\\Drivers\\Display\\GPE", u"LogicalPixelsX", *c.logicalPixels);
-  if (c.realVgaLibrary) sim::AddFile(u"\\Windows\\shellres.96.dll");
+    sim::Device().Registry.Keys[u"HKLM\\Drivers\\Display\\GPE"][u"LogicalPixelsX"] =
+        sim::DwordValue(*c.logicalPixels);
+  if (c.realVgaLibrary) sim::Device().Files.push_back({u"\\Windows\\shellres.96.dll"});
 
   Start();
 
@@ -282,16 +283,17 @@ INSTANTIATE_TEST_SUITE_P(
                       DisplayCase{480, 128, true, 0, 1}, DisplayCase{640, 144, false, 0, 0}));
 
 TEST_F(StartupTest, NarrowScreenNeverReadsTheDensityNorLooksForTheLibrary) {
-  sim::SetSystemMetric(plat::SM_CXSCREEN, 320);
+  sim::Device().System.Metrics[plat::SM_CXSCREEN] = 320;
   Start();
-  for (const sim::RegistryCall& call : sim::RegistryCalls()) {
+  for (const sim::RegistryCall& call : sim::Device().Log.Registry) {
     EXPECT_NE(call.KeyPath, u"HKLM\\Drivers\\Display\\GPE");
   }
 }
 
 TEST_F(StartupTest, DensityOfTheWrongSizeReadsAsAbsent) {
-  sim::SetSystemMetric(plat::SM_CXSCREEN, 480);
-  sim::SetRegistryValue(u"HKLM\\Drivers\\Display\\GPE", u"LogicalPixelsX", plat::REG_BINARY, {96});
+  sim::Device().System.Metrics[plat::SM_CXSCREEN] = 480;
+  sim::Device().Registry.Keys[u"HKLM\\Drivers\\Display\\GPE"][u"LogicalPixelsX"] = {
+      plat::REG_BINARY, {96}};
   Start();
   EXPECT_EQ(AppState.DisplayMode, 1u);
 }
@@ -299,7 +301,8 @@ TEST_F(StartupTest, DensityOfTheWrongSizeReadsAsAbsent) {
 TEST_F(StartupTest, IconScaleFollowsTheSmallIconSize) {
   for (auto [side, scale] : {std::pair{16, 1}, std::pair{24, 1}, std::pair{32, 2}}) {
     SetUp();
-    sim::SetSystemMetric(plat::SM_CXSMICON, side);
+    sim::Device().System.Metrics[plat::SM_CXSMICON] =
+        sim::Device().System.Metrics[plat::SM_CYSMICON] = side;
     Start();
     EXPECT_EQ(AppState.IconScale, scale) << "small icon " << side;
   }
@@ -313,7 +316,7 @@ TEST_F(StartupTest, IdleTimeNeedsANonZeroThenAKnownReading) {
   for (const Case& c : {Case{{0, 5}, 0}, Case{{1000, 0xFFFFFFFF}, 0}, Case{{0xFFFFFFFF}, 0},
                         Case{{1000, 1200}, 1}}) {
     SetUp();
-    sim::SetIdleTimeReadings(c.readings);
+    sim::Device().System.IdleReadings.assign(c.readings.begin(), c.readings.end());
     Start();
     EXPECT_EQ(AppState.Capabilities.IdleTimeAvailable, c.available) << c.readings[0];
   }
@@ -322,12 +325,12 @@ TEST_F(StartupTest, IdleTimeNeedsANonZeroThenAKnownReading) {
 TEST_F(StartupTest, PowerStatusReadFreshAtStart) {
   Start();
   EXPECT_EQ(AppState.Capabilities.PowerStatusAvailable, 1);
-  ASSERT_FALSE(sim::PowerStatusUpdateFlags().empty());
-  EXPECT_TRUE(sim::PowerStatusUpdateFlags()[0]);
-  EXPECT_EQ(AppState.PowerStatus.BatteryLifePercent, sim::PowerStatus().BatteryLifePercent);
+  ASSERT_FALSE(sim::Device().Log.PowerUpdates.empty());
+  EXPECT_TRUE(sim::Device().Log.PowerUpdates[0]);
+  EXPECT_EQ(AppState.PowerStatus.BatteryLifePercent, sim::Device().System.Power.BatteryLifePercent);
 
   SetUp();
-  sim::SetPowerStatus(plat::PowerStatusEx2{}, false);
+  sim::Device().System.PowerAvailable = false;
   Start();
   EXPECT_EQ(AppState.Capabilities.PowerStatusAvailable, 0);
 }
@@ -338,7 +341,7 @@ TEST_F(StartupTest, RotationSupportedWhenThePlatformReportsOrientations) {
   EXPECT_EQ(AppState.DisplaySettings.Size, 192);
 
   SetUp();
-  sim::SetSupportedOrientations(plat::DMDO_90 | plat::DMDO_180 | plat::DMDO_270);
+  sim::Device().System.SupportedOrientations = plat::DMDO_90 | plat::DMDO_180 | plat::DMDO_270;
   Start();
   EXPECT_EQ(AppState.Capabilities.RotationSupported, 1);
 }
@@ -349,7 +352,7 @@ TEST_F(StartupTest, AutostartFoundByItsShortcutInTheStartupFolder) {
   EXPECT_EQ(AppState.Capabilities.AutostartEnabled, 0);
 
   SetUp();
-  sim::AddFile(u"\\Windows\\StartUp\\Zorvik.lnk");
+  sim::Device().Files.push_back({u"\\Windows\\StartUp\\Zorvik.lnk"});
   Start();
   EXPECT_EQ(AppState.Capabilities.AutostartEnabled, 1);
 }
@@ -359,8 +362,8 @@ TEST_F(StartupTest, LongStartupFolderPathIsKeptWhole) {
   for (std::size_t length : {39u, 40u, 120u, 259u}) {
     SetUp();
     std::u16string folder = u"\\" + std::u16string(length - 1, u'd');
-    sim::SetSpecialFolder(plat::CSIDL_STARTUP, folder);
-    sim::AddFile(folder + u"\\Zorvik.lnk");
+    sim::Device().System.Folders[plat::CSIDL_STARTUP] = folder;
+    sim::Device().Files.push_back({folder + u"\\Zorvik.lnk"});
     Start();
     EXPECT_EQ(std::u16string(AppState.AutostartLinkPath), folder + u"\\Zorvik.lnk") << length;
     EXPECT_EQ(AppState.Capabilities.AutostartEnabled, 1) << length;
@@ -370,18 +373,12 @@ TEST_F(StartupTest, LongStartupFolderPathIsKeptWhole) {
 
 // ---- The resident copy -------------------------------------------------------------------
 
-TEST_F(StartupTest, StartUpAllocatesNothingFromTheHeap) {
-  sim::ResetProgramHeapAllocations();
-  Start(u"#4");
-  EXPECT_EQ(sim::ProgramHeapAllocations(), 0u);
-}
-
 TEST_F(StartupTest, ResidentCopyExitsWithZeroAfterClose) {
   sim::After(100, [] { sim::Post(AppState.MainWindow, plat::WM_CLOSE, 0, 0); });
   EXPECT_EQ(Start(), 0);
-  EXPECT_TRUE(sim::QuitPosted());
-  EXPECT_EQ(sim::QuitCode(), 0);
-  EXPECT_FALSE(sim::ScenarioEnded());
+  EXPECT_TRUE(sim::Device().Ui.QuitPosted);
+  EXPECT_EQ(sim::Device().Ui.QuitCode, 0);
+  EXPECT_FALSE(sim::Device().Script.Ended);
 }
 
 }  // namespace

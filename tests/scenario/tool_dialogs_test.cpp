@@ -1,6 +1,5 @@
 // The process list, the thread list and the information tree on the simulated handheld: what
 // their rows and items show, and how the process list's buttons treat an open thread list.
-#include <functional>
 #include <string>
 
 #include "base/ids.h"
@@ -13,47 +12,45 @@ namespace {
 
 constexpr std::uint64_t Second = 10000000;
 
+using harness::RunDialog;
+
 class ToolDialogsTest : public ScenarioTest {
  protected:
-  // Opens a tool dialog as the menu does and runs it until the script is done; `during` acts
-  // inside its loop.
-  static void RunDialog(int templateId, plat::DialogProc procedure,
-                        std::function<void(plat::Window)> during = nullptr) {
-    if (during) {
-      sim::After(10, [templateId, during] { during(sim::OpenDialog(templateId)->Handle); });
-    }
-    const void* dialogTemplate = plat::LoadResource(
-        ProgramInstance, plat::FindResourceW(ProgramInstance, templateId, plat::RT_DIALOG));
-    plat::DialogBoxIndirectParamW(ProgramInstance, dialogTemplate, plat::Window{}, procedure, 0);
-  }
   static sim::ListViewRecord List(plat::Window dialog) {
-    return *sim::ListView(plat::GetDlgItem(dialog, IDC_LIST));
+    return sim::Device().Controls.Lists.at(plat::GetDlgItem(dialog, IDC_LIST));
   }
   static void Select(plat::Window dialog, int row) {
     sim::SelectRow(plat::GetDlgItem(dialog, IDC_LIST), row);
   }
   static void SeedTwoProcesses() {
-    sim::AddProcess(
+    sim::Device().Processes.Running.push_back(
         {0x200, u"device.exe", u"\\Windows\\device.exe", {{0x201, 251, 0, 0, 0, false}}, false});
-    sim::AddProcess({0x300, u"abc", u"\\abc", {{0x301, 5, 0, 0, 0, false}}, false});
-    sim::SetFileSize(u"\\Windows\\device.exe", 1536);
-    sim::SetFileSize(u"\\abc", 1024);
+    sim::Device().Processes.Running.push_back(
+        {0x300, u"abc", u"\\abc", {{0x301, 5, 0, 0, 0, false}}, false});
+    sim::Device().Files.push_back({u"\\Windows\\device.exe", 1536});
+    sim::Device().Files.push_back({u"\\abc", 1024});
   }
 };
 
 TEST_F(ToolDialogsTest, ProcessRowsSkipTheProgramAndKeepOneIconPerRow) {
-  sim::AddProcess({0x200, u"device.exe", u"\\Windows\\device.exe", {{}, {}}, false});
-  sim::AddProcess({0x300, u"abc", u"\\gone\\abc", {{}}, false});  // no such file
-  sim::AddProcess({0x400, u"shell32.exe", u"\\Windows\\shell32.exe", {{}}, false});
-  sim::AddProcess({0x500, u"long.exe", std::u16string(200, u'x'), {{}}, false});
-  sim::SetFileSize(u"\\Windows\\device.exe", 1023);
-  sim::SetFileSize(u"\\Windows\\shell32.exe", 0x100000600ull);  // only the low 32 bits count
-  sim::AddProcessWindow(0x200, u"hidden", false);
-  sim::AddProcessWindow(0x200, u"", true);
-  sim::AddProcessWindow(0x200, u"Устройство", true);
+  sim::Device().Processes.Running.push_back(
+      {0x200, u"device.exe", u"\\Windows\\device.exe", {{}, {}}, false});
+  sim::Device().Processes.Running.push_back(
+      {0x300, u"abc", u"\\gone\\abc", {{}}, false});  // no such file
+  sim::Device().Processes.Running.push_back(
+      {0x400, u"shell32.exe", u"\\Windows\\shell32.exe", {{}}, false});
+  sim::Device().Processes.Running.push_back(
+      {0x500, u"long.exe", std::u16string(200, u'x'), {{}}, false});
+  sim::Device().Files.push_back({u"\\Windows\\device.exe", 1023});
+  sim::Device().Files.push_back(
+      {u"\\Windows\\shell32.exe", 0x100000600ull});  // only the low 32 bits count
+  harness::AddWindow({.Title = u"hidden", .ProcessId = 0x200, .Visible = false});
+  harness::AddWindow({.Title = u"", .ProcessId = 0x200, .Visible = true});
+  harness::AddWindow({.Title = u"Устройство", .ProcessId = 0x200, .Visible = true});
   // The shell's windows never give a title, not even to the shell itself.
-  sim::SetShellWindow(sim::AddProcessWindow(0x400, u"Рабочий стол", true));
-  sim::AddProcessWindow(0x500, std::u16string(300, u'т'), true);
+  sim::Device().Ui.ShellWindow =
+      harness::AddWindow({.Title = u"Рабочий стол", .ProcessId = 0x400, .Visible = true});
+  harness::AddWindow({.Title = std::u16string(300, u'т'), .ProcessId = 0x500, .Visible = true});
 
   sim::ListViewRecord rows;
   RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) { rows = List(d); });
@@ -65,8 +62,9 @@ TEST_F(ToolDialogsTest, ProcessRowsSkipTheProgramAndKeepOneIconPerRow) {
       {u"long", std::u16string(127, u'т'), u"1", std::u16string(127, u'x'), u""},
   };
   ASSERT_EQ(rows.Rows.size(), expected.size());
-  const auto images = sim::GetImageList(rows.SmallImages);
-  ASSERT_TRUE(images.has_value());
+  const auto& imageLists = sim::Device().Controls.ImageLists;
+  ASSERT_EQ(imageLists.count(rows.SmallImages), 1u);
+  const sim::ImageListRecord* images = &imageLists.at(rows.SmallImages);
   ASSERT_EQ(images->Sources.size(), expected.size());
   EXPECT_EQ(images->Width, 16);
   for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -84,27 +82,27 @@ TEST_F(ToolDialogsTest, ProcessRowsSkipTheProgramAndKeepOneIconPerRow) {
 
 TEST_F(ToolDialogsTest, RefillReleasesTheReplacedImageListAndShellIcons) {
   SeedTwoProcesses();
-  const int iconsBefore = sim::LiveIconCount();
+  const int iconsBefore = sim::Live().Icons;
   int liveLists = 0, liveIcons = 0;
   RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) {
     sim::SendDialogCommand(d, IDC_REFRESH);
     sim::SendDialogCommand(d, IDC_REFRESH);
-    liveLists = sim::LiveImageListCount();
-    liveIcons = sim::LiveIconCount();
+    liveLists = sim::Live().ImageLists;
+    liveIcons = sim::Live().Icons;
   });
   EXPECT_EQ(liveLists, 1);
   EXPECT_EQ(liveIcons, iconsBefore);
-  EXPECT_EQ(sim::LiveImageListCount(), 0);  // the last one went with the dialog
+  EXPECT_EQ(sim::Live().ImageLists, 0);  // the last one went with the dialog
 }
 
 TEST_F(ToolDialogsTest, AProcessEndingAfterTheSnapshotLeavesASoundRow) {
   SeedTwoProcesses();
-  sim::EndProcessAfterNextSnapshot(0x200);
+  sim::Device().Processes.EndAfterSnapshot.push_back(0x200);
   sim::ListViewRecord rows;
   RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) { rows = List(d); });
   ASSERT_EQ(rows.Rows.size(), 2u);
   EXPECT_EQ(rows.Rows[0].Cells, (std::vector<std::u16string>{u"device", u"", u"1", u"", u""}));
-  EXPECT_EQ(sim::GetImageList(rows.SmallImages)->Sources.size(), 2u);
+  EXPECT_EQ(sim::Device().Controls.ImageLists.at(rows.SmallImages).Sources.size(), 2u);
 }
 
 // More processes than one pass over the windows serves (256): every row still gets its
@@ -116,11 +114,11 @@ TEST_F(ToolDialogsTest, EveryRowGetsItsFirstWindowTitleBeyondOnePass) {
     return word + std::u16string(digits.begin(), digits.end());
   };
   for (std::uint32_t i = 0; i < Processes; ++i) {
-    sim::AddProcess({0x1000 + i, u"p.exe", u"\\p.exe", {{}}, false});
+    sim::Device().Processes.Running.push_back({0x1000 + i, u"p.exe", u"\\p.exe", {{}}, false});
   }
   for (std::uint32_t i = Processes; i-- > 0;) {  // the windows in the processes' reverse order
-    sim::AddProcessWindow(0x1000 + i, title(u"первое ", i), true);
-    sim::AddProcessWindow(0x1000 + i, title(u"второе ", i), true);
+    harness::AddWindow({.Title = title(u"первое ", i), .ProcessId = 0x1000 + i, .Visible = true});
+    harness::AddWindow({.Title = title(u"второе ", i), .ProcessId = 0x1000 + i, .Visible = true});
   }
   sim::ListViewRecord rows;
   RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) { rows = List(d); });
@@ -131,17 +129,19 @@ TEST_F(ToolDialogsTest, EveryRowGetsItsFirstWindowTitleBeyondOnePass) {
 }
 
 TEST_F(ToolDialogsTest, ThreadRowsShowPriorityNamesAndTimes) {
-  sim::SetTimeZoneBias(-180);
+  sim::Device().System.TimeZoneBias = -180;
   const std::uint64_t created = 127834204250000000ull;  // 06:07:05 UTC, 3 February 2006
-  sim::AddProcess({0x200,
-                   u"a.exe",
-                   u"\\a.exe",
-                   {{0x201, 3, created, 0, 754 * Second / 10, false},
-                    {0x202, 248, created, 0, (3 * 3600 + 5 * 60 + 9) * Second, false},
-                    {0x203, 251, created, 25 * 3600 * Second, 0, false},
-                    {0x204, 255, created, 0, 0, true}},
-                   false});
-  sim::AddProcess({0x300, u"b.exe", u"\\b.exe", {{0x301, 0, 0, 0, 0, false}}, false});
+  sim::Device().Processes.Running.push_back(
+      {0x200,
+       u"a.exe",
+       u"\\a.exe",
+       {{0x201, 3, created, 0, 754 * Second / 10, false},
+        {0x202, 248, created, 0, (3 * 3600 + 5 * 60 + 9) * Second, false},
+        {0x203, 251, created, 25 * 3600 * Second, 0, false},
+        {0x204, 255, created, 0, 0, true}},
+       false});
+  sim::Device().Processes.Running.push_back(
+      {0x300, u"b.exe", u"\\b.exe", {{0x301, 0, 0, 0, 0, false}}, false});
   AppState.ThreadListProcessId = 0x200;
   sim::ListViewRecord rows;
   RunDialog(IDD_THREADS, ThreadDialogProc, [&](plat::Window d) { rows = List(d); });
@@ -154,7 +154,7 @@ TEST_F(ToolDialogsTest, ThreadRowsShowPriorityNamesAndTimes) {
   };
   ASSERT_EQ(rows.Rows.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(rows.Rows[i].Cells, expected[i]);
-  EXPECT_EQ(sim::PermissionRequests(), std::vector<std::uint32_t>{0xFFFFFFFFu});
+  EXPECT_EQ(sim::Device().Log.Permissions, std::vector<std::uint32_t>{0xFFFFFFFFu});
   EXPECT_EQ(rows.Columns[4], u" время  создания      ");
 }
 
@@ -171,7 +171,7 @@ TEST_F(ToolDialogsTest, ThreadsOpensOneThreadListAndRefillsIt) {
       sim::SendDialogCommand(d, IDC_THREADS);
       secondRows = List(threads).Rows[0].Cells;
       sim::SendDialogCommand(d, plat::IDOK);
-      threadListOpenAfterOk = sim::OpenDialog(IDD_THREADS).has_value();
+      threadListOpenAfterOk = sim::OpenDialog(IDD_THREADS) != nullptr;
     });
     sim::SendDialogCommand(d, IDC_THREADS);  // returns when the thread list ends
   });
@@ -180,9 +180,9 @@ TEST_F(ToolDialogsTest, ThreadsOpensOneThreadListAndRefillsIt) {
   EXPECT_EQ(AppState.ThreadListProcessId, 0x300u);
   EXPECT_TRUE(threadListOpenAfterOk);
   int threadLists = 0;
-  for (const auto& dialog : sim::Dialogs()) threadLists += dialog.TemplateId == IDD_THREADS;
+  for (const auto& dialog : sim::Device().Dialogs) threadLists += dialog.TemplateId == IDD_THREADS;
   EXPECT_EQ(threadLists, 1);
-  EXPECT_EQ(sim::Dialogs()[1].BroughtForward, 1);
+  EXPECT_EQ(sim::Device().Dialogs[1].BroughtForward, 1);
 }
 
 TEST_F(ToolDialogsTest, RefreshAndCloseEndAnOpenThreadList) {
@@ -199,10 +199,10 @@ TEST_F(ToolDialogsTest, RefreshAndCloseEndAnOpenThreadList) {
       sim::SendDialogCommand(d, IDC_THREADS);
     });
     EXPECT_EQ(AppState.ThreadDialogWindow, plat::Window{}) << button;
-    EXPECT_EQ(sim::Dialogs()[1].Result, 0) << button;
-    EXPECT_EQ(sim::Dialogs()[1].Open, false);
+    EXPECT_EQ(sim::Device().Dialogs[1].Result, 0) << button;
+    EXPECT_EQ(sim::Device().Dialogs[1].Open, false);
     // Close ends the selected process; the list then no longer shows it.
-    EXPECT_EQ(sim::ProcessRunning(0x200), button == IDC_REFRESH);
+    EXPECT_EQ(ProcessRunning(0x200), button == IDC_REFRESH);
     EXPECT_EQ(rowsAfter, button == IDC_REFRESH ? 2u : 1u);
   }
 }
@@ -216,12 +216,12 @@ TEST_F(ToolDialogsTest, ButtonsWithoutASelectionOnlyBeep) {
     sim::SendDialogCommand(d, IDC_THREADS);
     rowsAfter = List(d).Rows.size();
   });
-  EXPECT_EQ(sim::Beeps(),
+  EXPECT_EQ(sim::Device().Log.Beeps,
             (std::vector<std::uint32_t>{plat::MB_ICONASTERISK, plat::MB_ICONASTERISK}));
   EXPECT_EQ(rowsAfter, 2u);
-  EXPECT_EQ(sim::Dialogs().size(), 1u);
-  EXPECT_TRUE(sim::ProcessRunning(0x200));
-  EXPECT_EQ(sim::FindCall("OpenProcess"), -1);
+  EXPECT_EQ(sim::Device().Dialogs.size(), 1u);
+  EXPECT_TRUE(ProcessRunning(0x200));
+  EXPECT_EQ(FindCall("OpenProcess"), -1);
   EXPECT_EQ(AppState.ThreadListProcessId, 0u);
 }
 
@@ -232,10 +232,11 @@ TEST_F(ToolDialogsTest, InfoTreeHeadingsAndProcessorLines) {
     AppState.Capabilities.PowerStatusAvailable = power;
     AppState.ProcessorId = 0x69052D06;
     AppState.CacheType = 0x0B1AA1AA;
-    sim::Info().ProcessorQueryWorks = false;
+    sim::Device().System.ProcessorQueryWorks = false;
     std::vector<sim::TreeItemRecord> tree;
-    RunDialog(IDD_INFO, InfoDialogProc,
-              [&](plat::Window d) { tree = sim::TreeItems(plat::GetDlgItem(d, IDC_TREE)); });
+    RunDialog(IDD_INFO, InfoDialogProc, [&](plat::Window d) {
+      tree = sim::Device().Controls.Trees[plat::GetDlgItem(d, IDC_TREE)];
+    });
     ASSERT_EQ(tree.size(), power ? 4u : 3u);
     EXPECT_EQ(tree[2].Text, u"Система");
     std::vector<std::u16string> processor;
@@ -258,10 +259,11 @@ TEST_F(ToolDialogsTest, InfoTreePowerLines) {
   status.BatteryTemperature = 253;
   status.BatteryChemistry = 4;
   status.BackupBatteryFlag = 128;
-  sim::SetPowerStatus(status, true);
+  sim::Device().System.Power = status;
   std::vector<sim::TreeItemRecord> tree;
-  RunDialog(IDD_INFO, InfoDialogProc,
-            [&](plat::Window d) { tree = sim::TreeItems(plat::GetDlgItem(d, IDC_TREE)); });
+  RunDialog(IDD_INFO, InfoDialogProc, [&](plat::Window d) {
+    tree = sim::Device().Controls.Trees[plat::GetDlgItem(d, IDC_TREE)];
+  });
   ASSERT_EQ(tree.size(), 4u);
   ASSERT_EQ(tree[3].Children.size(), 2u);  // the source and the main battery, no backup
   EXPECT_EQ(tree[3].Children[0].Text, u"источник: основная батарея");
@@ -269,7 +271,7 @@ TEST_F(ToolDialogsTest, InfoTreePowerLines) {
   for (const auto& item : tree[3].Children[1].Children) battery.push_back(item.Text);
   EXPECT_EQ(battery, (std::vector<std::u16string>{u"статус: зарядка", u"напряжение: 4.00 В",
                                                   u"температура: 25.3° C", u"хим.состав: Li-Ion"}));
-  EXPECT_EQ(sim::PowerStatusUpdateFlags().back(), true);
+  EXPECT_EQ(sim::Device().Log.PowerUpdates.back(), true);
 }
 
 }  // namespace

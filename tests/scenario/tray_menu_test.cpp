@@ -44,7 +44,7 @@ std::string Render(const std::vector<sim::MenuItem>& items) {
 
 // The submenu at `path` ("Разгон/Частота") of the last tracked menu, rendered; "" for the top.
 std::string Submenu(const std::string& path) {
-  const std::vector<sim::MenuItem>* items = &sim::TrackedMenus().back().Items;
+  const std::vector<sim::MenuItem>* items = &sim::Device().Log.Menus.back().Items;
   std::size_t start = 0;
   while (start < path.size()) {
     std::size_t end = path.find('/', start);
@@ -68,8 +68,8 @@ void Track(void (*arrange)()) {
   AppState.Instance = ProgramInstance;
   arrange();
   ShowTrayMenu(plat::Window(1));
-  ASSERT_EQ(sim::TrackedMenus().size(), 1u);
-  EXPECT_EQ(sim::LiveMenuCount(), 0);  // the loaded menu is destroyed after tracking
+  ASSERT_EQ(sim::Device().Log.Menus.size(), 1u);
+  EXPECT_EQ(sim::Live().Menus, 0);  // the loaded menu is destroyed after tracking
 }
 
 constexpr const char* ServiceTail =
@@ -283,7 +283,7 @@ TEST_F(TrayMenuTest, MarksTheReportedOrientationOnly) {
     SCOPED_TRACE(orientation);
     sim::Reset();
     ResetAppState();
-    sim::SetOrientation(orientation);
+    sim::Device().System.Orientation = orientation;
     AppState.Capabilities.RotationSupported = 1;
     ShowTrayMenu(plat::Window(1));
     EXPECT_EQ(Submenu("Сервис/Экран"), expected);
@@ -298,7 +298,7 @@ TEST_F(TrayMenuTest, OpensAboveTheTaskBarAtTheBottomRightCorner) {
     ResetAppState();
     AppState.IconScale = scale;
     ShowTrayMenu(plat::Window(7));
-    const sim::TrackedMenu& menu = sim::TrackedMenus().back();
+    const sim::TrackedMenu& menu = sim::Device().Log.Menus.back();
     EXPECT_EQ(menu.X, 240);
     EXPECT_EQ(menu.Y, y);
     EXPECT_EQ(menu.Flags, plat::TPM_RIGHTALIGN | plat::TPM_BOTTOMALIGN);

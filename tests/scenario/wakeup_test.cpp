@@ -14,35 +14,36 @@ const std::u16string Program = u"Zorvik.exe";
 
 int Cancellations() {
   return static_cast<int>(std::count_if(
-      sim::EventRequests().begin(), sim::EventRequests().end(),
+      sim::Device().Log.Events.begin(), sim::Device().Log.Events.end(),
       [](const sim::EventRequest& r) { return r.Event == plat::NOTIFICATION_EVENT_NONE; }));
 }
 
 // ---- The preset asked for at start --------------------------------------------------------
 
 TEST_F(WakeupTest, FirstLaunchWithAPresetAppliesItInTurbo) {
-  sim::Cpu().Clkcfg = 2;  // found in normal mode
+  sim::Device().Cpu.Clkcfg = 2;  // found in normal mode
   Start(u"#3");
-  EXPECT_EQ(sim::Cpu().Cccr, 0x2000110u);  // the default slot 3
-  EXPECT_EQ(sim::Cpu().Clkcfg, 3u);
+  EXPECT_EQ(sim::Device().Cpu.Cccr, 0x2000110u);  // the default slot 3
+  EXPECT_EQ(sim::Device().Cpu.Clkcfg, 3u);
   EXPECT_EQ(AppState.TurboFlag, 1);
-  EXPECT_EQ(sim::WakeupRegistrations(), std::vector<std::u16string>{Program});
+  EXPECT_EQ(sim::Device().Notifications.Wakeups(), std::vector<std::u16string>{Program});
 }
 
 TEST_F(WakeupTest, FirstLaunchWithAnEmptyPresetBeepsAndStillRegisters) {
-  sim::SetRegistryDword(SettingsKey, u"Freq1", 0x2000290);  // a stored table without slot 3
+  sim::Device().Registry.Keys[SettingsKey][u"Freq1"] =
+      sim::DwordValue(0x2000290);  // a stored table without slot 3
   Start(u"#3");
-  EXPECT_EQ(sim::Beeps(), std::vector<std::uint32_t>{plat::MB_ICONHAND});
-  EXPECT_TRUE(sim::CccrWrites().empty());
-  EXPECT_EQ(sim::WakeupRegistrations(), std::vector<std::u16string>{Program});
+  EXPECT_EQ(sim::Device().Log.Beeps, std::vector<std::uint32_t>{plat::MB_ICONHAND});
+  EXPECT_TRUE(sim::Device().Log.CccrWrites.empty());
+  EXPECT_EQ(sim::Device().Notifications.Wakeups(), std::vector<std::u16string>{Program});
 }
 
 TEST_F(WakeupTest, FirstLaunchAfterWakeupAppliesNothingAndRegisters) {
   Start(u"AppRunAfterWakeup");
-  EXPECT_TRUE(sim::CccrWrites().empty());
-  EXPECT_TRUE(sim::ClkcfgWrites().empty());
-  EXPECT_TRUE(sim::Beeps().empty());
-  EXPECT_EQ(sim::WakeupRegistrations(), std::vector<std::u16string>{Program});
+  EXPECT_TRUE(sim::Device().Log.CccrWrites.empty());
+  EXPECT_TRUE(sim::Device().Log.ClkcfgWrites.empty());
+  EXPECT_TRUE(sim::Device().Log.Beeps.empty());
+  EXPECT_EQ(sim::Device().Notifications.Wakeups(), std::vector<std::u16string>{Program});
 }
 
 // ---- Removing what earlier runs left --------------------------------------------------------
@@ -61,13 +62,13 @@ class StaleTest : public ScenarioTest, public ::testing::WithParamInterface<Stal
 
 TEST_P(StaleTest, EveryMatchingRecordCancelsAndOneRegistrationIsLeft) {
   for (const sim::NotificationRecord& record : GetParam().records) {
-    sim::AddNotificationRecord(record);
+    sim::Device().Notifications.Records.push_back(record);
   }
   Start();
   EXPECT_EQ(Cancellations(), GetParam().cancellations);
-  EXPECT_EQ(sim::WakeupRegistrations(), GetParam().registeredAfter);
-  EXPECT_EQ(sim::OpenDatabaseCount(), 0);
-  EXPECT_EQ(sim::LiveRecordBuffers(), 0);
+  EXPECT_EQ(sim::Device().Notifications.Wakeups(), GetParam().registeredAfter);
+  EXPECT_EQ(sim::Live().Databases, 0);
+  EXPECT_EQ(sim::Live().RecordBuffers, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -91,16 +92,16 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<StaleCase>& param) { return std::string(param.param.name); });
 
 TEST_F(WakeupTest, UnknownProcessorRemovesStaleRegistrationsAndRegistersNone) {
-  sim::Cpu().MainId = 0x41000000;
-  sim::AddNotificationRecord(sim::WakeupRecord(Program));
+  sim::Device().Cpu.MainId = 0x41000000;
+  sim::Device().Notifications.Records.push_back(sim::WakeupRecord(Program));
   Start();
-  EXPECT_TRUE(sim::WakeupRegistrations().empty());
+  EXPECT_TRUE(sim::Device().Notifications.Wakeups().empty());
 }
 
 TEST_F(WakeupTest, RestartLeavesOneRegistration) {
   Start();
   Restart();  // ended without the exit command
-  EXPECT_EQ(sim::WakeupRegistrations(), std::vector<std::u16string>{Program});
+  EXPECT_EQ(sim::Device().Notifications.Wakeups(), std::vector<std::u16string>{Program});
 }
 
 // ---- The relaunch at wake-up --------------------------------------------------------------
@@ -108,13 +109,13 @@ TEST_F(WakeupTest, RestartLeavesOneRegistration) {
 TEST_F(WakeupTest, RelaunchMakesTheResidentCopyApplyItsClockAgain) {
   Start();
   const std::uint32_t chosen = AppState.CurrentClockWord;
-  sim::Cpu().Cccr = 0x2000104;  // the clock the device woke with
+  sim::Device().Cpu.Cccr = 0x2000104;  // the clock the device woke with
 
   EXPECT_EQ(Start(u"AppRunAfterWakeup"), 0);  // the platform's launch: hands over and ends
   Pump();
 
-  EXPECT_EQ(sim::Cpu().Cccr, chosen);
-  EXPECT_EQ(sim::WakeupRegistrations(), std::vector<std::u16string>{Program});
+  EXPECT_EQ(sim::Device().Cpu.Cccr, chosen);
+  EXPECT_EQ(sim::Device().Notifications.Wakeups(), std::vector<std::u16string>{Program});
 }
 
 }  // namespace

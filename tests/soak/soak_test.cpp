@@ -2,21 +2,15 @@
 // refills by the ten thousand leave nothing more open than before.
 #include <gtest/gtest.h>
 
-#include "app/startup.h"
 #include "base/ids.h"
 #include "base/messages.h"
-#include "base/state.h"
 #include "icon/refresh.h"
 #include "info/info_dialog.h"
-#include "platform/dialogs.h"
-#include "platform/resources.h"
-#include "platform/sim/device.h"
-#include "platform/windowing.h"
 #include "procview/process_dialog.h"
+#include "tests/harness.h"
 
 namespace {
 
-constexpr plat::Instance ProgramInstance = plat::Instance(0x400000);
 constexpr int Refreshes = 100000;
 constexpr int Openings = 10000;
 
@@ -40,16 +34,17 @@ void ExpectSame(const sim::LiveCounts& before, const char* what) {
 class SoakTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    sim::Reset();
-    ResetAppState();
-    sim::AddProcess({0x200,
-                     u"device.exe",
-                     u"\\Windows\\device.exe",
-                     {{0x201, 251, 0, 0, 0, false}, {0x202, 3, 0, 0, 0, false}},
-                     false});
-    sim::AddProcess({0x300, u"abc", u"\\abc", {{0x301, 5, 0, 0, 0, false}}, false});
-    sim::SetFileSize(u"\\Windows\\device.exe", 1536);
-    sim::AddProcessWindow(0x200, u"Устройство", true);
+    harness::FreshDevice();
+    sim::Device().Processes.Running.push_back(
+        {0x200,
+         u"device.exe",
+         u"\\Windows\\device.exe",
+         {{0x201, 251, 0, 0, 0, false}, {0x202, 3, 0, 0, 0, false}},
+         false});
+    sim::Device().Processes.Running.push_back(
+        {0x300, u"abc", u"\\abc", {{0x301, 5, 0, 0, 0, false}}, false});
+    sim::Device().Files.push_back({u"\\Windows\\device.exe", 1536});
+    harness::AddWindow({.Title = u"Устройство", .ProcessId = 0x200, .Visible = true});
   }
 
   // Runs the program with `work` done once it is up, then closes it.
@@ -58,16 +53,7 @@ class SoakTest : public ::testing::Test {
       work();
       sim::Post(AppState.MainWindow, plat::WM_CLOSE, 0, 0);
     });
-    ZorvikMain(ProgramInstance, u"");
-  }
-
-  static void RunDialog(int templateId, plat::DialogProc procedure,
-                        std::function<void(plat::Window)> during) {
-    sim::After(0, [templateId, during] { during(sim::OpenDialog(templateId)->Handle); });
-    const void* dialogTemplate = plat::LoadResource(
-        ProgramInstance, plat::FindResourceW(ProgramInstance, templateId, plat::RT_DIALOG));
-    plat::DialogBoxIndirectParamW(ProgramInstance, dialogTemplate, AppState.MainWindow, procedure,
-                                  0);
+    harness::Start();
   }
 };
 
@@ -79,38 +65,38 @@ TEST_F(SoakTest, RefreshesInEveryViewHoldOneIcon) {
       const sim::LiveCounts before = sim::Live();
       for (int i = 0; i < Refreshes; ++i) {
         // A new reading every time, so every view draws afresh.
-        sim::SetIdleTime(static_cast<std::uint32_t>(i) * 37u);
-        plat::PowerStatusEx2 power = sim::PowerStatus();
+        sim::Device().System.IdleReadings = {static_cast<std::uint32_t>(i) * 37u};
+        plat::PowerStatusEx2 power = sim::Device().System.Power;
         power.BatteryLifePercent = static_cast<std::uint8_t>(i % 101);
         power.BatteryCurrent = i % 2000 - 1000;
-        sim::SetPowerStatus(power, true);
+        sim::Device().System.Power = power;
         AppState.ForceIconRedraw = 1;
         RefreshTrayIcon();
       }
       ExpectSame(before, "refreshes");
     }
   });
-  EXPECT_EQ(sim::LiveIconCount(), 0);
-  EXPECT_EQ(sim::LiveBitmapCount(), 0);
+  EXPECT_EQ(sim::Live().Icons, 0);
+  EXPECT_EQ(sim::Live().Bitmaps, 0);
 }
 
 TEST_F(SoakTest, MenuOpeningsGiveBackEveryMenu) {
   WhileRunning([] {
     const sim::LiveCounts before = sim::Live();
     for (int i = 0; i < Openings; ++i) {
-      sim::ChooseNextMenuCommand(0);
+      sim::Device().Script.MenuChoice = 0;
       sim::Send(AppState.MainWindow, UM_SHOWMENU, 0, 0);
     }
     ExpectSame(before, "menu openings");
   });
-  EXPECT_EQ(sim::TrackedMenuCount(), Openings);
-  EXPECT_EQ(sim::LiveMenuCount(), 0);
+  EXPECT_EQ(sim::Device().Log.MenuTrackings, Openings);
+  EXPECT_EQ(sim::Live().Menus, 0);
 }
 
 TEST_F(SoakTest, DialogRefillsGiveBackEveryHandle) {
   WhileRunning([] {
     const sim::LiveCounts before = sim::Live();
-    RunDialog(IDD_PROCESSES, ProcessDialogProc, [](plat::Window dialog) {
+    harness::RunDialog(IDD_PROCESSES, ProcessDialogProc, [](plat::Window dialog) {
       const sim::LiveCounts open = sim::Live();
       for (int i = 0; i < Openings; ++i) sim::SendDialogCommand(dialog, IDC_REFRESH);
       ExpectSame(open, "process list refills");
@@ -119,7 +105,8 @@ TEST_F(SoakTest, DialogRefillsGiveBackEveryHandle) {
       for (int i = 0; i < Openings; ++i) sim::SendDialogCommand(dialog, IDC_THREADS);
       ExpectSame(open, "thread list openings");
     });
-    for (int i = 0; i < Openings; ++i) RunDialog(IDD_INFO, InfoDialogProc, [](plat::Window) {});
+    for (int i = 0; i < Openings; ++i)
+      harness::RunDialog(IDD_INFO, InfoDialogProc, [](plat::Window) {});
     ExpectSame(before, "dialog refills");
   });
 }

@@ -6,11 +6,10 @@
 #include <vector>
 
 #include "platform/sim/device.h"
-#include "platform/sim/internal.h"
 
 namespace {
 
-std::string Utf8(const std::u16string& text) { return sim::internal::ToUtf8(text); }
+std::string Utf8(const std::u16string& text) { return sim::ToUtf8(text); }
 
 // One line per entry, indented by depth: "1016 x3.0", "SEPARATOR", "POPUP Разгон".
 void Flatten(const std::vector<sim::MenuItem>& items, int depth, std::vector<std::string>* out) {
@@ -197,7 +196,7 @@ TEST(ResourceScript, NoticesIconAndHighResolutionMarker) {
 
 // The reader itself, on statements the program's script may grow into.
 TEST(ResourceScriptReader, RawDataWidthsQuotesAndNot) {
-  sim::ResourceScript script = sim::internal::ParseResourceScript(
+  sim::ResourceScript script = sim::ParseResourceScript(
       "/* block */ X DATA { 0x102, 3L }\n"
       "STRINGTABLE BEGIN 7, \"say \"\"hi\"\"\" END\n"
       "5 DIALOG 1, 2, 3, 4\nSTYLE WS_POPUP | WS_CAPTION | NOT WS_BORDER\nBEGIN\nEND\n",
@@ -212,7 +211,7 @@ TEST(ResourceScriptReader, RawDataWidthsQuotesAndNot) {
 }
 
 TEST(ResourceScriptReaderDeathTest, UnknownStyleNameStopsWithTheLine) {
-  EXPECT_DEATH(sim::internal::ParseResourceScript(
+  EXPECT_DEATH(sim::ParseResourceScript(
                    "1 DIALOG 0, 0, 9, 9\n\nSTYLE WS_POPUP | WS_MAGIC\nBEGIN\nEND\n", "bad.rc"),
                "bad.rc:3: .*unknown style name.*WS_MAGIC");
 }

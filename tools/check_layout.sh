@@ -7,19 +7,11 @@
 #      platform/win32/X.cpp or platform/win32/stand_in_X.cpp, and in platform/sim/X.cpp.
 #   3. The core includes downward only: base/ < icon/ < clock/ < menu/, info/, procview/ < app/;
 #      no two of its folders include each other, and it includes no backend's file.
-# Usage: bash tools/check_layout.sh [--skip-sim]
-#   --skip-sim leaves platform/sim out of rule 2 (for a simulated handheld whose files do not
-#   follow it yet). Exit 0 when every rule holds; otherwise each breach is printed.
+# Exit 0 when every rule holds; otherwise each breach is printed.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 backends=(win32 sim)
-if [[ ${1:-} == --skip-sim ]]; then
-  backends=(win32)
-elif [[ $# -gt 0 ]]; then
-  echo "usage: bash tools/check_layout.sh [--skip-sim]" >&2
-  exit 2
-fi
 
 breaches=0
 breach() {

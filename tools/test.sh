@@ -26,8 +26,7 @@ skip() { results+=("SKIP  $1 ($2)") && failed=1; }
 step "install Debian packages" bash tools/install_deps.sh || { printf '%s\n' "${results[@]}"; exit 1; }
 
 # The layout rules, read from the sources: only the stand-in includes the stand-in, each platform
-# operation has one home per backend, the core includes downward. The simulated handheld is left
-# out of the second until its files follow it (drop then).
+# operation has one home per backend, the core includes downward.
 step "layout: the stand-in apart, one home per operation, downward includes" \
   bash tools/check_layout.sh
 

@@ -6,7 +6,16 @@ negated, `&&` and `||` swapped, an integer constant or table entry moved by one,
 assignment removed, two arguments swapped. Applies each alone to a scratch copy of the tree,
 rebuilds only what changed, and runs the unit and scenario tests with a time limit. Prints the
 score and every survivor as file:line with its diff. Survivors that change no behaviour are
-listed, with the reason, in tools/mutants-skip.txt, which this reads and skips.
+listed, with the reason, in tools/mutants-skip.txt, which this reads and skips: one entry per
+paragraph, the file and the reason, then the line as it is and as the fault makes it,
+
+    app/example.cpp: why the fault changes nothing the program does
+    -  const int count = 1;
+    +  const int count = 0;
+
+matched by file and by the two lines without their indentation, wherever the line has moved.
+Lines that coverage excludes as unreachable (GCOVR_EXCL_LINE, GCOVR_EXCL_START..STOP) get no
+fault.
 """
 import argparse
 import os
@@ -155,13 +164,15 @@ def faults_of_file(path):
     faults = []
     previous = ""
     in_block_comment = False
+    excluded = False  # between GCOVR_EXCL_START and GCOVR_EXCL_STOP: no test can reach it
     for number, line in enumerate(lines, 1):
         text = line.strip()
+        excluded = (excluded or "GCOVR_EXCL_START" in line) and "GCOVR_EXCL_STOP" not in line
         if in_block_comment:
             in_block_comment = "*/" not in text
         elif text.startswith("/*"):
             in_block_comment = "*/" not in text
-        elif "GCOVR_EXCL" not in line:
+        elif not excluded and "GCOVR_EXCL_LINE" not in line:
             for what, faulty in faults_of_line(line, previous):
                 if faulty != line:
                     faults.append({"file": path, "line": number, "what": what,

@@ -211,6 +211,12 @@ class Worker:
     def prepare(self):
         files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=ROOT,
                                check=True, capture_output=True, text=True).stdout.split()
+        # A copy made from an earlier tree may hold files that are gone since: the build globs.
+        wanted = set(files)
+        for folder, _, names in os.walk(self.src):
+            for name in names:
+                if os.path.relpath(os.path.join(folder, name), self.src) not in wanted:
+                    os.remove(os.path.join(folder, name))
         for rel in files:
             source = os.path.join(ROOT, rel)
             target = os.path.join(self.src, rel)
@@ -218,7 +224,7 @@ class Worker:
                 continue
             if not os.path.exists(target) or open(source, "rb").read() != open(target, "rb").read():
                 os.makedirs(os.path.dirname(target), exist_ok=True)
-                shutil.copy2(source, target)
+                shutil.copyfile(source, target)  # a fresh time, so the build sees it
         if not os.path.exists(os.path.join(self.build, "build.ninja")):
             subprocess.run(["cmake", "-S", self.src, "-B", self.build, "-G", "Ninja",
                             "-DCMAKE_BUILD_TYPE=None", "-DCMAKE_CXX_FLAGS=-O0"],

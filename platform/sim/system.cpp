@@ -271,8 +271,9 @@ bool KernelIoControl(std::uint32_t code, void*, std::uint32_t, void* output,
       return false;
     }
     auto* info = static_cast<ProcessorInfo*>(output);
-    sim::CopyBounded(system.Vendor, info->Vendor, 100);
-    sim::CopyBounded(system.ProcessorName, info->ProcessorName, 40);
+    // The device's texts fill their fields, with no terminator when they are that long.
+    (system.Vendor + u'\0').copy(info->Vendor, 100);
+    (system.ProcessorName + u'\0').copy(info->ProcessorName, 40);
     if (returned) *returned = sizeof(ProcessorInfo);
     return true;
   }

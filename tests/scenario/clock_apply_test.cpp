@@ -1,8 +1,12 @@
 // Applying clock words on the simulated handheld: the field edits, the CLKCFG values, what a
 // failure leaves behind, watch mode and the apply request from another launch.
+#include <cstdio>
+#include <cstring>
+
 #include "base/messages.h"
 #include "clock/apply.h"
 #include "platform/dialogs.h"
+#include "platform/memory.h"
 #include "scenario.h"
 
 namespace {
@@ -22,6 +26,21 @@ void Prepare(std::uint32_t word, std::uint8_t turbo, std::uint8_t fastBus) {
   AppState.PresetTable[2] = 0x2000190;
   AppState.PresetTable[4] = 0;  // an empty slot
   sim::Device().Log.Calls.clear();
+}
+
+// The register accesses from position `from` of the log, each as "operation value mode".
+std::string Accesses(std::size_t from) {
+  std::string out;
+  const std::vector<sim::RegisterAccess>& accesses = sim::Device().Log.Accesses;
+  for (std::size_t i = from; i < accesses.size(); ++i) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%s%s %X %s%s", out.empty() ? "" : "; ",
+                  std::string(accesses[i].Operation).c_str(), accesses[i].Value,
+                  accesses[i].KernelMode ? "kernel" : "user",
+                  accesses[i].Faulted ? " faulted" : "");
+    out += text;
+  }
+  return out;
 }
 
 // ---- Edits that succeed ------------------------------------------------------------------
@@ -44,8 +63,22 @@ TEST_P(EditTest, WritesTheEditedWordAndTheClkcfgValue) {
   Prepare(c.word, c.turbo, c.fastBus);
   const auto cccrWrites = sim::Device().Log.CccrWrites.size();
   const auto clkcfgWrites = sim::Device().Log.ClkcfgWrites.size();
+  const auto accesses = sim::Device().Log.Accesses.size();
+  const auto mappings = sim::Device().Log.Mappings.size();
 
   c.edit();
+
+  // The store into CCCR in user mode through an uncached read-write mapping, then the CLKCFG
+  // write in kernel mode.
+  char expected[80];
+  std::snprintf(expected, sizeof expected, "StoreMappedWord %X user; WriteClockConfig %X kernel",
+                c.cccr, c.clkcfg);
+  EXPECT_EQ(Accesses(accesses), c.cccr != 0 ? expected : std::strstr(expected, "Write"));
+  EXPECT_EQ(std::vector<std::uint32_t>(sim::Device().Log.Mappings.begin() + mappings,
+                                       sim::Device().Log.Mappings.end()),
+            c.cccr != 0 ? std::vector<std::uint32_t>{plat::PAGE_READWRITE | plat::PAGE_NOCACHE |
+                                                     plat::PAGE_PHYSICAL}
+                        : std::vector<std::uint32_t>{});
 
   EXPECT_TRUE(sim::Device().Log.Beeps.empty());
   EXPECT_FALSE(sim::Device().Cpu.KernelMode);
@@ -162,15 +195,33 @@ TEST_F(ClockApplyTest, SuccessRefreshesTheFrequencyView) {
   EXPECT_EQ(Count("Shell_NotifyIcon"), 1);
 }
 
+// Neither written nor, in watch mode, read.
 TEST_F(ClockApplyTest, UnknownProcessorsClockIsNeverWritten) {
   sim::Device().Cpu.MainId = 0x41000000;
+  sim::Device().Registry.Keys[SettingsKey][u"Spy"] = sim::DwordValue(1);
   Start();
   AppState.CurrentClockWord = 0x2000290;
   sim::Device().Log.Calls.clear();
   ApplyClockWord(0x2000291);
   SetFastBus(1);
+  Wait(1100);
   EXPECT_EQ(sim::Device().Log.Beeps.size(), 2u);
   EXPECT_EQ(Count("VirtualCopy") + Count("WriteClockConfig"), 0);
+}
+
+// No command asks for a field value or slot outside these; one that did must not reach the
+// clock word (or read past the preset table).
+TEST_F(ClockApplyTest, EditsOutsideTheFieldsRangesDoNothing) {
+  Start();
+  Prepare(0x2000290, 0, 0);
+  for (void (*edit)() :
+       {+[] { ApplyPreset(0); }, +[] { ApplyPreset(9); }, +[] { SetRunMultiplier(0); },
+        +[] { SetRunMultiplier(4); }, +[] { SetTurboMultiplier(1); },
+        +[] { SetTurboMultiplier(9); }, +[] { SetRunRatio(0); }, +[] { SetRunRatio(32); }}) {
+    edit();
+  }
+  EXPECT_TRUE(sim::Device().Log.Calls.empty());
+  EXPECT_EQ(AppState.TurboFlag, 0);
 }
 
 // ---- Watch mode --------------------------------------------------------------------------
@@ -222,6 +273,10 @@ TEST_F(ClockApplyTest, ApplyRequests) {
   sim::Post(AppState.MainWindow, UM_APPLYPRESET, 0, 0);  // the current word again
   Pump();
   EXPECT_EQ(sim::Device().Cpu.Cccr, 0x2000290u);
+
+  sim::Post(AppState.MainWindow, UM_APPLYPRESET, 0, 8);  // the highest slot
+  Pump();
+  EXPECT_EQ(sim::Device().Cpu.Cccr, 0x2000390u);
 
   sim::Post(AppState.MainWindow, UM_APPLYPRESET, 0, 4);
   Pump();

@@ -176,10 +176,19 @@ TEST_F(CommandsTest, AnOpenDialogIsBroughtForwardAndTheOtherOneNests) {
   EXPECT_EQ(AppState.ProcessDialogWindow, plat::Window{});
   EXPECT_EQ(AppState.InfoDialogWindow, plat::Window{});
 
+  // A closed dialog's handle is not brought forward again: each request opens a new copy.
+  for (ToolDialog dialog : {ProcessListDialog, InformationDialog}) ShowToolDialog(dialog);
+  ASSERT_EQ(sim::Device().Dialogs.size(), 4u);
+  EXPECT_EQ(sim::Device().Dialogs[2].TemplateId, 100);
+  EXPECT_EQ(sim::Device().Dialogs[3].TemplateId, 102);
+  EXPECT_EQ(sim::Device().Log.Foreground.size(), 2u);
+
   // With the template gone nothing opens and the next request tries again.
   sim::Device().Faults.MissingDialogs.insert(100);
   ShowToolDialog(ProcessListDialog);
-  EXPECT_EQ(sim::Device().Dialogs.size(), 2u);
+  sim::Device().Faults.MissingDialogs.clear();
+  ShowToolDialog(ProcessListDialog);
+  EXPECT_EQ(sim::Device().Dialogs.size(), 5u);
 }
 
 // ---- Service commands --------------------------------------------------------------------
@@ -196,6 +205,7 @@ TEST_F(CommandsTest, RebootsAskFirstAndOnlyTheHardResetKeepsTheRegistrations) {
     bool clean;
     bool registrationsLeft;
     std::optional<std::uint32_t> density;
+    bool displayKey = true;  // false: the display driver's key is missing
   };
   const std::u16string vga = u"Установить режим VGA и выполнить перезагрузку ?";
   const std::u16string realVga = u"Установить режим RealVGA и выполнить перезагрузку ?";
@@ -208,6 +218,7 @@ TEST_F(CommandsTest, RebootsAskFirstAndOnlyTheHardResetKeepsTheRegistrations) {
       {"RealVgaInForce", 2, IDM_REALVGA, {}, {}, {}, 0, false, true, std::nullopt},
       {"VgaWithoutMode", 0, IDM_VGA, {6}, {vga}, {0x50124}, 1, false, false, 192},
       {"RealVga", 1, IDM_REALVGA, {6}, {realVga}, {0x50124}, 1, false, false, 96},
+      {"RealVgaWithoutKey", 1, IDM_REALVGA, {6}, {realVga}, {0x50124}, 1, false, false, {}, false},
       {"RealVgaNo", 1, IDM_REALVGA, {7}, {realVga}, {0x50124}, 0, false, true, std::nullopt},
       {"Soft", 0, IDM_SOFT_RESET, {6}, {soft}, {0x50124}, 1, false, false, std::nullopt},
       {"SoftNo", 0, IDM_SOFT_RESET, {7}, {soft}, {0x50124}, 0, false, true, std::nullopt},
@@ -236,7 +247,7 @@ TEST_F(CommandsTest, RebootsAskFirstAndOnlyTheHardResetKeepsTheRegistrations) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();
-    sim::Device().Registry.Keys.try_emplace(DisplayKey);
+    if (c.displayKey) sim::Device().Registry.Keys.try_emplace(DisplayKey);
     Start();
     ASSERT_EQ(sim::Device().Notifications.Wakeups().size(), 1u);
     AppState.DisplayMode = c.displayMode;

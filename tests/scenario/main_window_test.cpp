@@ -1,6 +1,8 @@
 // The hidden main window: its tray icon and timers from the create handling, what a tap on the
 // icon does, the private messages, the order of the close handling and what other processes
 // may send or post.
+#include <tuple>
+
 #include "base/ids.h"
 #include "base/messages.h"
 #include "platform/notification.h"
@@ -132,6 +134,22 @@ TEST_F(MainWindowTest, PresetRequestsOutsideTheSlotsAreIgnored) {
     EXPECT_EQ(sim::Send(AppState.MainWindow, UM_APPLYPRESET, 0, request), 0);
     EXPECT_TRUE(sim::Device().Log.Calls.empty()) << request;
     EXPECT_TRUE(sim::Device().Log.Beeps.empty());
+  }
+}
+
+// Each timer does its own work only: the watch reads the clock, the icon timer redraws; a timer
+// message of no timer of the program does neither.
+TEST_F(MainWindowTest, TimerMessagesDoTheirOwnWorkOnly) {
+  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewLoad);
+  sim::Device().Registry.Keys[SettingsKey][u"Spy"] = sim::DwordValue(1);
+  Start();
+  for (auto [timer, reads, redraws] :
+       {std::tuple{ID_TIMER_WATCH, 1, 0}, std::tuple{ID_TIMER_ICON, 0, 1},
+        std::tuple{std::uintptr_t{0x77}, 0, 0}}) {
+    sim::Device().Log.Calls.clear();
+    sim::Send(AppState.MainWindow, plat::WM_TIMER, timer, 0);
+    EXPECT_EQ(Count("VirtualCopy"), reads) << timer;
+    EXPECT_EQ(Count("Shell_NotifyIcon"), redraws) << timer;
   }
 }
 

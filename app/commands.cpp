@@ -89,6 +89,7 @@ constexpr CommandTable BuildCommandTable() {
 }
 
 constexpr CommandTable Commands = BuildCommandTable();
+static_assert(DensityRealVga == DensityVga + 1, "the density commands count up from VGA");
 
 // Only the anchors may be left to the default processing: an identifier the table forgot
 // would otherwise look like one.
@@ -102,8 +103,6 @@ static_assert(CountDefaultProcessing() == 3, "every identifier but the three anc
 // Carries out a command; false for an anchor, which is left to the default processing.
 bool Carry(Operation operation, int argument, plat::Window window) {
   switch (operation) {  // GCOVR_EXCL_BR_LINE: every operation has a case; none falls past
-    case Operation::DefaultProcessing:
-      return false;
     case Operation::ShowToolDialog:
       ShowToolDialog(static_cast<ToolDialog>(argument));
       break;
@@ -167,6 +166,8 @@ bool Carry(Operation operation, int argument, plat::Window window) {
     case Operation::ExitProgram:
       ExitProgram(window);
       break;
+    case Operation::DefaultProcessing:
+      return false;
   }
   return true;
 }

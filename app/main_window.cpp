@@ -61,8 +61,7 @@ void ReleaseWindowResources(plat::Window window) {
     plat::KillTimer(window, AppState.IconTimerId);
     AppState.IconTimerId = 0;
   }
-  IdentifyTrayIcon(window);
-  plat::Shell_NotifyIcon(plat::NIM_DELETE, &AppState.TrayIconData);
+  plat::Shell_NotifyIcon(plat::NIM_DELETE, &AppState.TrayIconData);  // as identified at create
   // The icon resource always loads and is only ever replaced by another icon.
   if (AppState.TrayIconData.IconHandle != plat::Icon{}) {  // GCOVR_EXCL_BR_LINE
     plat::DestroyIcon(AppState.TrayIconData.IconHandle);

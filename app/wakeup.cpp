@@ -3,6 +3,8 @@
 // earlier run left registered, found through the platform's notification database.
 #include "app/wakeup.h"
 
+#include <iterator>
+
 #include "base/text.h"
 #include "platform/notification.h"
 #include "platform/system.h"
@@ -20,8 +22,8 @@ bool IsStringProperty(std::uint32_t propertyId) {
 void CancelIfRecordNamesProgram(plat::Handle database, std::uint32_t index,
                                 std::uint32_t propertyId) {
   std::uint32_t position = 0;
-  std::uint16_t count = 1;
-  const std::uint32_t wanted[1] = {propertyId};
+  const std::uint32_t wanted[] = {propertyId};
+  auto count = static_cast<std::uint16_t>(std::size(wanted));
   plat::CePropVal* value = nullptr;
   std::uint32_t size = 0;
   // GCOVR_EXCL_BR_START: the checks for a database that changes under the walk, or answers a

@@ -39,6 +39,7 @@ std::map<std::string, std::string> Observe() {
   seen["watch"] = std::to_string(AppState.WatchMode);
   seen["autostart"] = std::to_string(AppState.Capabilities.AutostartEnabled);
   seen["orientation"] = std::to_string(sim::Device().System.Orientation);
+  seen["devmode"] = std::to_string(AppState.DisplaySettings.Size);
   seen["dialogs"] = std::to_string(sim::Device().Dialogs.size());
   if (!sim::Device().Dialogs.empty())
     seen["dialogs"] += "@" + std::to_string(sim::Device().Dialogs.back().TemplateId);
@@ -134,6 +135,7 @@ TEST_F(CommandsTest, EveryCommandReachesItsOperationWithItsArgument) {
         sim::Device().Registry.Keys[SettingsKey][slots[n - 1]] = sim::DwordValue(0x2000290 + n);
       Start();
       sim::Device().Cpu.Clkcfg = 0;
+      sim::Device().Ui.DefaultResult = 77;  // shows a command left to the default processing
       const auto before = Observe();
       EXPECT_EQ(HandleMenuCommand(AppState.MainWindow, static_cast<plat::WParam>(id), 0), 0);
       EXPECT_EQ(Changes(before), range.expected(id));
@@ -279,6 +281,7 @@ TEST_F(CommandsTest, RebootsAskFirstAndOnlyTheHardResetKeepsTheRegistrations) {
       EXPECT_EQ(sim::Device().Registry.Dword(DisplayKey, name), c.density);
     }
     EXPECT_EQ(AppState.DisplayMode, c.displayMode);  // the refused reboot changes nothing
+    EXPECT_EQ(sim::Live().RegistryKeys, 0);
   }
 }
 
@@ -312,6 +315,7 @@ TEST_F(CommandsTest, AutostartFollowsTheShortcutThatExists) {
       EXPECT_EQ(Count("SHCreateShortcut"), 1);
       EXPECT_EQ(Count("DeleteFileW"), 1);
     }
+    EXPECT_EQ(sim::Live().Searches, 0);
   }
   // The shortcut always starts the installed copy.
   SetUp();

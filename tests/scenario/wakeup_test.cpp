@@ -94,14 +94,15 @@ INSTANTIATE_TEST_SUITE_P(
                                  {{ForeignText, u"Other.exe", 0}}},
                                 1,
                                 {Program}},
-                      // The name is in the first layout's second string property only.
-                      StaleCase{"NameInTheSecondStringProperty",
-                                {{{ForeignText, u"Other.exe", 0},
+                      // Another layout with two string properties: the name in the first of
+                      // one record, in the second of the next.
+                      StaleCase{"NameInEitherStringProperty",
+                                {{{ForeignText, Program, 0},
                                   {ForeignNumber, u"", 5},
-                                  {SecondForeignText, Program, 0}},
-                                 sim::WakeupRecord(u"Other.exe")},
-                                1,
-                                {u"Other.exe", Program}},
+                                  {SecondForeignText, u"Other.exe", 0}},
+                                 {{ForeignText, u"Other.exe", 0}, {SecondForeignText, Program, 0}}},
+                                2,
+                                {Program}},
                       StaleCase{"Empty", {}, 0, {Program}}),
     [](const ::testing::TestParamInfo<StaleCase>& param) { return std::string(param.param.name); });
 

@@ -242,7 +242,7 @@ TEST_F(SettingsTest, KeyThatCannotBeOpenedAtStartSeedsThePresets) {
 
 // ---- Setters ---------------------------------------------------------------------------------
 
-TEST_F(SettingsTest, SettingTheCurrentViewChangesAndWritesNothing) {
+TEST_F(SettingsTest, SettingTheCurrentViewOrNoneChangesAndWritesNothing) {
   sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewMemory);
   Start();
   sim::Device().Log.Calls.clear();
@@ -250,6 +250,7 @@ TEST_F(SettingsTest, SettingTheCurrentViewChangesAndWritesNothing) {
   int writes = Calls("set");
 
   SetIconView(ViewMemory);
+  SetIconView(ViewCurrent + 1);  // no such view
 
   EXPECT_EQ(Calls("set"), writes);
   EXPECT_TRUE(sim::Device().Log.Calls.empty());

@@ -59,17 +59,14 @@ std::uint32_t ReadLogicalPixelsX() {
       plat::ERROR_SUCCESS) {
     return 0;
   }
-  std::uint32_t value = 0;
-  std::uint32_t size = sizeof value;
-  // Only a whole 4-byte value counts; a shorter one would leave part of the number unread.
+  // A value shorter than 4 bytes fills the low bytes of the zeroed buffer: the number it holds.
+  // A longer one does not fit, the read fails and the value counts as absent.
   std::uint32_t read = 0;
-  if (plat::RegQueryValueExW(key, u"LogicalPixelsX", nullptr, nullptr, &read, &size) ==
-          plat::ERROR_SUCCESS &&
-      size == sizeof read) {
-    value = read;
-  }
+  std::uint32_t size = sizeof read;
+  const bool found = plat::RegQueryValueExW(key, u"LogicalPixelsX", nullptr, nullptr, &read,
+                                            &size) == plat::ERROR_SUCCESS;
   plat::RegCloseKey(key);
-  return value;
+  return found ? read : 0;
 }
 
 void WriteLogicalPixels(std::uint32_t value) {

@@ -18,7 +18,8 @@ enum DisplayDensity : std::uint32_t { DensityVga = 1, DensityRealVga = 2 };
 
 // Turns the screen to a platform orientation (0, 1, 2 or 4); nothing is asked or kept.
 void SetScreenOrientation(std::uint32_t orientation);
-// LogicalPixelsX of the display driver's key; 0 when the key or value cannot be read.
+// LogicalPixelsX of the display driver's key, a value shorter than 4 bytes zero-extended; 0 when
+// the key or value cannot be read or the value is longer than 4 bytes.
 std::uint32_t ReadLogicalPixelsX();
 // Writes both LogicalPixelsX and LogicalPixelsY into the existing key; nothing is reported.
 void WriteLogicalPixels(std::uint32_t value);

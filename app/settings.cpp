@@ -75,11 +75,12 @@ bool LoadSettings() {
 }
 
 void SeedDefaultPresets(std::int32_t cpuFamily) {
-  const std::uint32_t* words = nullptr;
-  if (cpuFamily == CpuPxa25x) words = Pxa25xPresets;
-  if (cpuFamily == CpuPxa27x) words = Pxa27xPresets;
+  const std::uint32_t(*words)[PresetSlots] = nullptr;
+  if (cpuFamily == CpuPxa25x) words = &Pxa25xPresets;
+  if (cpuFamily == CpuPxa27x) words = &Pxa27xPresets;
   if (words == nullptr) return;
-  for (int slot = 0; slot < PresetSlots; ++slot) StorePreset(slot, words[slot]);
+  int slot = 0;
+  for (std::uint32_t word : *words) StorePreset(slot++, word);
 }
 
 void StorePreset(int slot, std::uint32_t word) {
@@ -103,7 +104,7 @@ void ToggleWatchMode() {
 void SetUpdateTempo(std::uint32_t tempo) {
   if (tempo > MaxTempo) return;
   AppState.UpdateTempo = tempo;
-  plat::KillTimer(AppState.MainWindow, AppState.IconTimerId);
+  // Setting the timer again restarts the running one with the new period.
   AppState.IconTimerId =
       plat::SetTimer(AppState.MainWindow, ID_TIMER_ICON, IconTimerPeriodMs(tempo));
   WriteDword(u"Speed", AppState.UpdateTempo);

@@ -52,7 +52,6 @@ int HandOffToResidentCopy(int request) {
 
 void DetectAutostart() {
   char16_t* path = AppState.AutostartLinkPath;
-  path[0] = 0;
   if (!plat::SHGetSpecialFolderPath(plat::Window{}, path, plat::CSIDL_STARTUP, true)) {
     path[0] = 0;  // no Startup folder: no shortcut to find or make
     return;
@@ -121,7 +120,7 @@ int ParseLaunchRequest(const char16_t* commandLine) {
   static constexpr const char16_t* PresetWords[PresetSlots] = {u"#1", u"#2", u"#3", u"#4",
                                                                u"#5", u"#6", u"#7", u"#8"};
   int request = -1;
-  if (commandLine == nullptr || commandLine[0] == 0) return request;
+  if (commandLine == nullptr) return request;
   if (TextContains(commandLine, WakeupWord)) request = 0;
   for (int slot = 1; slot <= PresetSlots; ++slot) {
     if (TextContains(commandLine, PresetWords[slot - 1])) request = slot;
@@ -155,7 +154,7 @@ int ZorvikMain(plat::Instance instance, const char16_t* commandLine) {
   if (AppState.CpuFamily != CpuUnknown) {
     if (!LoadClockState(processor.Clkcfg)) ShowNotice(IDS_LIMITED_MODE);
     if (AppState.CurrentClockWord != 0) {
-      if (request >= 1 && request <= PresetSlots) ApplyPreset(request);
+      ApplyPreset(request);  // nothing without a slot: no request (-1) or a wake-up (0)
       RegisterWakeupRelaunch();
     }
   }

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 void ApplyClockWord(std::uint32_t word);
-void ApplyPreset(int slot);  // slot 1..8
+void ApplyPreset(int slot);  // slot 1..8; any other does nothing
 void SetTurboMode(int turbo);
 void SetRunMultiplier(int m);
 void SetTurboMultiplier(int n);

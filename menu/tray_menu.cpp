@@ -101,7 +101,7 @@ void AddPresetItems(plat::Menu popup, std::uint32_t w) {
     Remove(popup, IDM_SERVICE_PROCESSES);
     GrayRange(popup, IDM_MODE_NORMAL, IDM_WATCH);
     Gray(popup, IDM_VIEW_FREQUENCY);
-    GrayRange(popup, IDM_FREQUENCY_FIRST + 1, IDM_FREQUENCY_LAST);
+    GrayRange(popup, IDM_FREQUENCY_ANCHOR + Pxa27xLowestRatio, IDM_FREQUENCY_LAST);
     GrayRange(popup, IDM_TURBO_X10, IDM_TURBO_X40);
     for (int n = 1; n <= PresetSlots; ++n) {
       InsertSlotItems(popup, n, EmptySlot);
@@ -167,22 +167,12 @@ void MarkOrientation(plat::Menu popup) {
   AppState.DisplaySettings.Fields = plat::DM_DISPLAYORIENTATION;
   plat::ChangeDisplaySettingsEx(nullptr, &AppState.DisplaySettings, plat::Window{}, plat::CDS_TEST,
                                 nullptr);
-  switch (AppState.DisplaySettings.DisplayOrientation) {
-    case plat::DMDO_0:
-      Check(popup, IDM_ROTATE_0);
-      break;
-    case plat::DMDO_90:
-      Check(popup, IDM_ROTATE_90);
-      break;
-    case plat::DMDO_180:
-      Check(popup, IDM_ROTATE_180);
-      break;
-    case plat::DMDO_270:
-      Check(popup, IDM_ROTATE_270);
-      break;
-    default:  // an orientation the menu does not offer
-      break;
-  }
+  // An orientation the menu does not offer marks none.
+  const std::uint32_t orientation = AppState.DisplaySettings.DisplayOrientation;
+  if (orientation == plat::DMDO_0) Check(popup, IDM_ROTATE_0);
+  if (orientation == plat::DMDO_90) Check(popup, IDM_ROTATE_90);
+  if (orientation == plat::DMDO_180) Check(popup, IDM_ROTATE_180);
+  if (orientation == plat::DMDO_270) Check(popup, IDM_ROTATE_270);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "base/messages.h"
 #include "clock/apply.h"
 #include "platform/dialogs.h"
+#include "platform/memory.h"
 #include "scenario.h"
 
 namespace {
@@ -22,6 +23,17 @@ void Prepare(std::uint32_t word, std::uint8_t turbo, std::uint8_t fastBus) {
   AppState.PresetTable[2] = 0x2000190;
   AppState.PresetTable[4] = 0;  // an empty slot
   sim::Device().Log.Calls.clear();
+}
+
+// The register accesses from position `from` of the log, each as "operation mode".
+std::string Accesses(std::size_t from) {
+  std::string out;
+  const std::vector<sim::RegisterAccess>& accesses = sim::Device().Log.Accesses;
+  for (std::size_t i = from; i < accesses.size(); ++i) {
+    out += (out.empty() ? "" : "; ") + std::string(accesses[i].Operation) +
+           (accesses[i].KernelMode ? " kernel" : " user");
+  }
+  return out;
 }
 
 // ---- Edits that succeed ------------------------------------------------------------------
@@ -44,8 +56,20 @@ TEST_P(EditTest, WritesTheEditedWordAndTheClkcfgValue) {
   Prepare(c.word, c.turbo, c.fastBus);
   const auto cccrWrites = sim::Device().Log.CccrWrites.size();
   const auto clkcfgWrites = sim::Device().Log.ClkcfgWrites.size();
+  const auto accesses = sim::Device().Log.Accesses.size();
+  const auto mappings = sim::Device().Log.Mappings.size();
 
   c.edit();
+
+  // The store into CCCR in user mode through an uncached read-write mapping, then the CLKCFG
+  // write in kernel mode.
+  EXPECT_EQ(Accesses(accesses),
+            (c.cccr != 0 ? "StoreMappedWord user; " : std::string()) + "WriteClockConfig kernel");
+  const std::vector<std::uint32_t> readWrite{plat::PAGE_READWRITE | plat::PAGE_NOCACHE |
+                                             plat::PAGE_PHYSICAL};
+  EXPECT_EQ(std::vector<std::uint32_t>(sim::Device().Log.Mappings.begin() + mappings,
+                                       sim::Device().Log.Mappings.end()),
+            c.cccr != 0 ? readWrite : std::vector<std::uint32_t>{});
 
   EXPECT_TRUE(sim::Device().Log.Beeps.empty());
   EXPECT_FALSE(sim::Device().Cpu.KernelMode);
@@ -61,7 +85,7 @@ TEST_P(EditTest, WritesTheEditedWordAndTheClkcfgValue) {
   }
   EXPECT_EQ(AppState.TurboFlag, c.turboAfter);
   EXPECT_EQ(AppState.FastBusFlag, c.fastBusAfter);
-  EXPECT_EQ(Count("VirtualAlloc"), Count("VirtualFree"));
+  EXPECT_EQ(sim::Live().MemoryRegions, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -128,7 +152,7 @@ TEST_P(FailureTest, BeepsOnceAndKeepsWhatTheEditDidNotSetFirst) {
   EXPECT_EQ(AppState.FastBusFlag, c.fastBusAfter);
   EXPECT_EQ(Count("Shell_NotifyIcon"), 0);  // no refresh
   EXPECT_EQ(Count("VirtualAlloc") != 0, c.mapped);
-  EXPECT_EQ(Count("VirtualAlloc"), Count("VirtualFree"));
+  EXPECT_EQ(sim::Live().MemoryRegions, 0);
   if (c.fault != Fault::ClkcfgWrite) {
     EXPECT_EQ(sim::Device().Cpu.Cccr, cccrBefore);
   }
@@ -162,15 +186,33 @@ TEST_F(ClockApplyTest, SuccessRefreshesTheFrequencyView) {
   EXPECT_EQ(Count("Shell_NotifyIcon"), 1);
 }
 
+// Neither written nor, in watch mode, read.
 TEST_F(ClockApplyTest, UnknownProcessorsClockIsNeverWritten) {
   sim::Device().Cpu.MainId = 0x41000000;
+  sim::Device().Registry.Keys[SettingsKey][u"Spy"] = sim::DwordValue(1);
   Start();
   AppState.CurrentClockWord = 0x2000290;
   sim::Device().Log.Calls.clear();
   ApplyClockWord(0x2000291);
   SetFastBus(1);
+  Wait(1100);
   EXPECT_EQ(sim::Device().Log.Beeps.size(), 2u);
   EXPECT_EQ(Count("VirtualCopy") + Count("WriteClockConfig"), 0);
+}
+
+// No command asks for a field value or slot outside these; one that did must not reach the
+// clock word (or read past the preset table).
+TEST_F(ClockApplyTest, EditsOutsideTheFieldsRangesDoNothing) {
+  Start();
+  Prepare(0x2000290, 0, 0);
+  for (void (*edit)() :
+       {+[] { ApplyPreset(0); }, +[] { ApplyPreset(9); }, +[] { SetRunMultiplier(0); },
+        +[] { SetRunMultiplier(4); }, +[] { SetTurboMultiplier(1); },
+        +[] { SetTurboMultiplier(9); }, +[] { SetRunRatio(0); }, +[] { SetRunRatio(32); }}) {
+    edit();
+  }
+  EXPECT_TRUE(sim::Device().Log.Calls.empty());
+  EXPECT_EQ(AppState.TurboFlag, 0);
 }
 
 // ---- Watch mode --------------------------------------------------------------------------
@@ -219,19 +261,16 @@ TEST_F(ClockApplyTest, ApplyRequests) {
   Start();
   AppState.PresetTable[3] = 0x2000110;
   sim::Device().Cpu.Cccr = 0x1234;
-  sim::Post(AppState.MainWindow, UM_APPLYPRESET, 0, 0);  // the current word again
-  Pump();
-  EXPECT_EQ(sim::Device().Cpu.Cccr, 0x2000290u);
-
-  sim::Post(AppState.MainWindow, UM_APPLYPRESET, 0, 4);
-  Pump();
-  EXPECT_EQ(sim::Device().Cpu.Cccr, 0x2000110u);
-
-  for (plat::LParam bad : {plat::LParam(9), plat::LParam(-1), plat::LParam(0x10003)}) {
-    sim::Post(AppState.MainWindow, UM_APPLYPRESET, 0, bad);
+  // The current word again (0), the highest, another and the lowest slot; then values of no
+  // slot, one with a slot in its low half, which change nothing.
+  const std::pair<plat::LParam, std::uint32_t> requests[] = {
+      {0, 0x2000290}, {8, 0x2000390},  {4, 0x2000110},       {1, 0x2000104},
+      {9, 0x2000104}, {-1, 0x2000104}, {0x10003, 0x2000104}, {0x100000003, 0x2000104}};
+  for (auto [request, cccr] : requests) {
+    sim::Post(AppState.MainWindow, UM_APPLYPRESET, 0, request);
+    Pump();
+    EXPECT_EQ(sim::Device().Cpu.Cccr, cccr) << request;
   }
-  Pump();
-  EXPECT_EQ(sim::Device().Cpu.Cccr, 0x2000110u);
   EXPECT_TRUE(sim::Device().Log.Beeps.empty());
 
   AppState.CurrentClockWord = 0;

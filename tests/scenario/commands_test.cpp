@@ -39,6 +39,7 @@ std::map<std::string, std::string> Observe() {
   seen["watch"] = std::to_string(AppState.WatchMode);
   seen["autostart"] = std::to_string(AppState.Capabilities.AutostartEnabled);
   seen["orientation"] = std::to_string(sim::Device().System.Orientation);
+  seen["devmode"] = std::to_string(AppState.DisplaySettings.Size);
   seen["dialogs"] = std::to_string(sim::Device().Dialogs.size());
   if (!sim::Device().Dialogs.empty())
     seen["dialogs"] += "@" + std::to_string(sim::Device().Dialogs.back().TemplateId);
@@ -134,6 +135,7 @@ TEST_F(CommandsTest, EveryCommandReachesItsOperationWithItsArgument) {
         sim::Device().Registry.Keys[SettingsKey][slots[n - 1]] = sim::DwordValue(0x2000290 + n);
       Start();
       sim::Device().Cpu.Clkcfg = 0;
+      sim::Device().Ui.DefaultResult = 77;  // shows a command left to the default processing
       const auto before = Observe();
       EXPECT_EQ(HandleMenuCommand(AppState.MainWindow, static_cast<plat::WParam>(id), 0), 0);
       EXPECT_EQ(Changes(before), range.expected(id));
@@ -176,10 +178,19 @@ TEST_F(CommandsTest, AnOpenDialogIsBroughtForwardAndTheOtherOneNests) {
   EXPECT_EQ(AppState.ProcessDialogWindow, plat::Window{});
   EXPECT_EQ(AppState.InfoDialogWindow, plat::Window{});
 
+  // A closed dialog's handle is not brought forward again: each request opens a new copy.
+  for (ToolDialog dialog : {ProcessListDialog, InformationDialog}) ShowToolDialog(dialog);
+  ASSERT_EQ(sim::Device().Dialogs.size(), 4u);
+  EXPECT_EQ(sim::Device().Dialogs[2].TemplateId, 100);
+  EXPECT_EQ(sim::Device().Dialogs[3].TemplateId, 102);
+  EXPECT_EQ(sim::Device().Log.Foreground.size(), 2u);
+
   // With the template gone nothing opens and the next request tries again.
   sim::Device().Faults.MissingDialogs.insert(100);
   ShowToolDialog(ProcessListDialog);
-  EXPECT_EQ(sim::Device().Dialogs.size(), 2u);
+  sim::Device().Faults.MissingDialogs.clear();
+  ShowToolDialog(ProcessListDialog);
+  EXPECT_EQ(sim::Device().Dialogs.size(), 5u);
 }
 
 // ---- Service commands --------------------------------------------------------------------
@@ -196,6 +207,7 @@ TEST_F(CommandsTest, RebootsAskFirstAndOnlyTheHardResetKeepsTheRegistrations) {
     bool clean;
     bool registrationsLeft;
     std::optional<std::uint32_t> density;
+    bool displayKey = true;  // false: the display driver's key is missing
   };
   const std::u16string vga = u"Установить режим VGA и выполнить перезагрузку ?";
   const std::u16string realVga = u"Установить режим RealVGA и выполнить перезагрузку ?";
@@ -208,6 +220,7 @@ TEST_F(CommandsTest, RebootsAskFirstAndOnlyTheHardResetKeepsTheRegistrations) {
       {"RealVgaInForce", 2, IDM_REALVGA, {}, {}, {}, 0, false, true, std::nullopt},
       {"VgaWithoutMode", 0, IDM_VGA, {6}, {vga}, {0x50124}, 1, false, false, 192},
       {"RealVga", 1, IDM_REALVGA, {6}, {realVga}, {0x50124}, 1, false, false, 96},
+      {"RealVgaWithoutKey", 1, IDM_REALVGA, {6}, {realVga}, {0x50124}, 1, false, false, {}, false},
       {"RealVgaNo", 1, IDM_REALVGA, {7}, {realVga}, {0x50124}, 0, false, true, std::nullopt},
       {"Soft", 0, IDM_SOFT_RESET, {6}, {soft}, {0x50124}, 1, false, false, std::nullopt},
       {"SoftNo", 0, IDM_SOFT_RESET, {7}, {soft}, {0x50124}, 0, false, true, std::nullopt},
@@ -236,7 +249,7 @@ TEST_F(CommandsTest, RebootsAskFirstAndOnlyTheHardResetKeepsTheRegistrations) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();
-    sim::Device().Registry.Keys.try_emplace(DisplayKey);
+    if (c.displayKey) sim::Device().Registry.Keys.try_emplace(DisplayKey);
     Start();
     ASSERT_EQ(sim::Device().Notifications.Wakeups().size(), 1u);
     AppState.DisplayMode = c.displayMode;
@@ -268,6 +281,7 @@ TEST_F(CommandsTest, RebootsAskFirstAndOnlyTheHardResetKeepsTheRegistrations) {
       EXPECT_EQ(sim::Device().Registry.Dword(DisplayKey, name), c.density);
     }
     EXPECT_EQ(AppState.DisplayMode, c.displayMode);  // the refused reboot changes nothing
+    EXPECT_EQ(sim::Live().RegistryKeys, 0);
   }
 }
 
@@ -301,6 +315,7 @@ TEST_F(CommandsTest, AutostartFollowsTheShortcutThatExists) {
       EXPECT_EQ(Count("SHCreateShortcut"), 1);
       EXPECT_EQ(Count("DeleteFileW"), 1);
     }
+    EXPECT_EQ(sim::Live().Searches, 0);
   }
   // The shortcut always starts the installed copy.
   SetUp();

@@ -1,6 +1,8 @@
 // The hidden main window: its tray icon and timers from the create handling, what a tap on the
 // icon does, the private messages, the order of the close handling and what other processes
 // may send or post.
+#include <tuple>
+
 #include "base/ids.h"
 #include "base/messages.h"
 #include "platform/notification.h"
@@ -135,6 +137,36 @@ TEST_F(MainWindowTest, PresetRequestsOutsideTheSlotsAreIgnored) {
   }
 }
 
+// Each timer does its own work only: the watch reads the clock, the icon timer redraws; a timer
+// message of no timer of the program does neither.
+TEST_F(MainWindowTest, TimerMessagesDoTheirOwnWorkOnly) {
+  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewLoad);
+  sim::Device().Registry.Keys[SettingsKey][u"Spy"] = sim::DwordValue(1);
+  Start();
+  for (auto [timer, reads, redraws] :
+       {std::tuple{ID_TIMER_WATCH, 1, 0}, std::tuple{ID_TIMER_ICON, 0, 1},
+        std::tuple{std::uintptr_t{0x77}, 0, 0}}) {
+    sim::Device().Log.Calls.clear();
+    sim::Send(AppState.MainWindow, plat::WM_TIMER, timer, 0);
+    EXPECT_EQ(Count("VirtualCopy"), reads) << timer;
+    EXPECT_EQ(Count("Shell_NotifyIcon"), redraws) << timer;
+  }
+}
+
+// Every message the window handles answers 0, as the platform expects of a handled message, up
+// to the command that arrives after the close handling.
+TEST_F(MainWindowTest, HandledMessagesAnswerZero) {
+  Start();
+  sim::Device().Ui.DefaultResult = 77;  // shows a message left to the default processing
+  for (auto [message, wParam] :
+       {std::pair{plat::WM_CREATE, 0u}, std::pair{plat::WM_TIMER, 0x77u},
+        std::pair{UM_SHOWMENU, 0u}, std::pair{UM_TRAYNOTIFY, 0u}, std::pair{UM_APPLYPRESET, 0u},
+        std::pair{plat::WM_DESTROY, 0u}, std::pair{plat::WM_COMMAND, IDM_WATCH + 0u},
+        std::pair{plat::WM_CLOSE, 0u}}) {
+    EXPECT_EQ(sim::Send(AppState.MainWindow, message, wParam, 0), 0) << message;
+  }
+}
+
 TEST_F(MainWindowTest, UnhandledMessagesGetTheDefaultProcessing) {
   Start();
   sim::Device().Log.Calls.clear();
@@ -198,6 +230,7 @@ TEST_F(MainWindowTest, RequestsWhileTheMenuIsOpenOpenNoOtherAndACloseStillEnds) 
   Start();
 
   EXPECT_FALSE(sim::Device().Script.Ended) << "the program ends by its quit message";
+  EXPECT_EQ(sim::Device().Ui.QuitCode, 0);
   EXPECT_EQ(sim::Device().Log.Menus.size(), 1u);
   EXPECT_EQ(sim::Live().Menus, 0);
   EXPECT_TRUE(sim::Device().Ui.Windows[0].Destroyed);
@@ -220,6 +253,8 @@ TEST_F(MainWindowTest, EveryWayOutDoesTheCloseHandlingOnce) {
     EXPECT_FALSE(sim::Device().Tray[0].Present) << way;
     EXPECT_TRUE(sim::Device().Ui.Timers.empty()) << way;
     EXPECT_EQ(sim::Live().Icons, 0) << way;
+    // A posted WM_DESTROY is only a message: the window goes with the process.
+    EXPECT_EQ(sim::Device().Ui.Windows[0].Destroyed, way != plat::WM_DESTROY) << way;
   }
 }
 

@@ -119,13 +119,19 @@ TEST_F(SettingsTest, OutOfRangeValuesAreClampedInMemoryOnly) {
   }
 }
 
+// A value of no slot ("Freq0") is read into nothing: the program still works.
 TEST_F(SettingsTest, PresetsAreTakenAsStored) {
+  sim::Device().Registry.Keys[SettingsKey][u"Freq0"] = sim::DwordValue(0x01010101);
   sim::Device().Registry.Keys[SettingsKey][u"Freq2"] = sim::DwordValue(0xFFFFFFFF);
   sim::Device().Registry.Keys[SettingsKey][u"Freq8"] = sim::DwordValue(0x2000290);
   Start();
   EXPECT_EQ(AppState.PresetTable[0], 0u);
   EXPECT_EQ(AppState.PresetTable[1], 0xFFFFFFFFu);
   EXPECT_EQ(AppState.PresetTable[7], 0x2000290u);
+  EXPECT_EQ(sim::Live().RegistryKeys, 0);
+  sim::TapTrayIcon(plat::WM_LBUTTONDOWN);
+  Pump();
+  EXPECT_EQ(sim::Device().Log.Menus.size(), 1u);
 }
 
 struct WrongValue {
@@ -236,7 +242,7 @@ TEST_F(SettingsTest, KeyThatCannotBeOpenedAtStartSeedsThePresets) {
 
 // ---- Setters ---------------------------------------------------------------------------------
 
-TEST_F(SettingsTest, SettingTheCurrentViewChangesAndWritesNothing) {
+TEST_F(SettingsTest, SettingTheCurrentViewOrNoneChangesAndWritesNothing) {
   sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewMemory);
   Start();
   sim::Device().Log.Calls.clear();
@@ -244,6 +250,7 @@ TEST_F(SettingsTest, SettingTheCurrentViewChangesAndWritesNothing) {
   int writes = Calls("set");
 
   SetIconView(ViewMemory);
+  SetIconView(ViewCurrent + 1);  // no such view
 
   EXPECT_EQ(Calls("set"), writes);
   EXPECT_TRUE(sim::Device().Log.Calls.empty());
@@ -266,10 +273,20 @@ TEST_F(SettingsTest, ViewChangesKeepOrStopTheIconTimer) {
   EXPECT_FALSE(FindTimer(ID_TIMER_ICON).has_value());
   EXPECT_EQ(AppState.IconTimerId, 0u);
 
-  SetIconView(ViewBattery);
+  SetIconView(ViewLoad);
   ASSERT_TRUE(FindTimer(ID_TIMER_ICON).has_value());
   EXPECT_EQ(FindTimer(ID_TIMER_ICON)->PeriodMs, 500u);
   EXPECT_EQ(AppState.IconTimerId, ID_TIMER_ICON);
+}
+
+// Back in a number view the icon is drawn again, even with the number it showed before.
+TEST_F(SettingsTest, EveryViewChangeRedrawsTheIcon) {
+  Start();  // the Frequency view
+  for (std::uint32_t view : {ViewPlain, ViewFrequency, ViewLoad, ViewFrequency}) {
+    sim::Device().Log.Calls.clear();
+    SetIconView(view);
+    EXPECT_EQ(Count("Shell_NotifyIcon"), 1) << view;
+  }
 }
 
 TEST_F(SettingsTest, ViewChangeResetsTheLoadHistory) {

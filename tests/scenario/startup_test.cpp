@@ -2,6 +2,7 @@
 // installation check, processor identification and the capabilities found at start.
 #include <string>
 
+#include "app/service.h"
 #include "base/messages.h"
 #include "platform/memory.h"
 #include "platform/notification.h"
@@ -32,8 +33,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LaunchCase{u"#9", -1}, LaunchCase{u"#3", 3}, LaunchCase{u"#8", 8},
                       LaunchCase{u"#12", 1}, LaunchCase{u"#1 #5", 5}, LaunchCase{u"#5 #1", 5},
                       LaunchCase{u"AppRunAfterWakeup", 0}, LaunchCase{u"AppRunAfterWakeup #2", 2},
-                      LaunchCase{u"#2 AppRunAfterWakeup", 2},
-                      LaunchCase{u"apprunafterwakeup", -1}));
+                      LaunchCase{u"#2 AppRunAfterWakeup", 2}, LaunchCase{u"apprunafterwakeup", -1},
+                      LaunchCase{u"Wakeup", -1}));
 
 // ---- A second launch ---------------------------------------------------------------------
 
@@ -219,6 +220,13 @@ TEST_F(StartupTest, ClockWordZeroRunsInLimitedMode) {
   EXPECT_FALSE(sim::Device().Registry.Dword(SettingsKey, u"View").has_value());
   ASSERT_FALSE(sim::Device().Tray.empty());
   EXPECT_TRUE(sim::Device().Tray[0].Present);
+
+  // Only the Frequency view has nothing to show; another stays.
+  SetUp();
+  sim::Device().Cpu.Cccr = 0;
+  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewMemory);
+  Start();
+  EXPECT_EQ(AppState.IconView, ViewMemory);
 }
 
 TEST_F(StartupTest, RefusedMappingCountsAsClockWordZero) {
@@ -239,22 +247,27 @@ TEST_F(StartupTest, ClockIsReadThroughAReadOnlyMapping) {
 }
 
 TEST_F(StartupTest, UnknownProcessorKeepsAStoredFrequencyViewInTheRegistry) {
-  sim::Device().Cpu.MainId = 0x41000000;
-  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewFrequency);
-  Start();
-  EXPECT_EQ(AppState.IconView, ViewPlain);
-  EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"View"), ViewFrequency);
-  EXPECT_TRUE(sim::Device().Notifications.Wakeups().empty());
+  for (auto [stored, shown] :
+       {std::pair{ViewFrequency, ViewPlain}, std::pair{ViewMemory, ViewMemory}}) {
+    SetUp();
+    sim::Device().Cpu.MainId = 0x41000000;
+    sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(stored);
+    Start();
+    EXPECT_EQ(AppState.IconView, shown);
+    EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"View"), stored);
+    EXPECT_TRUE(sim::Device().Notifications.Wakeups().empty());
+  }
 }
 
 // ---- Capabilities ------------------------------------------------------------------------
 
 struct DisplayCase {
   int screenWidth;
-  std::optional<std::uint32_t> logicalPixels;  // absent: no value in the display key
+  std::optional<sim::RegistryValue> logicalPixels;  // absent: no value in the display key
   bool realVgaLibrary;
   std::uint32_t displayMode;
   std::uint8_t realVgaAvailable;
+  bool displayKey = true;  // false: the display driver's key itself is missing
 };
 
 class DisplayModeTest : public ScenarioTest, public ::testing::WithParamInterface<DisplayCase> {};
@@ -262,25 +275,41 @@ class DisplayModeTest : public ScenarioTest, public ::testing::WithParamInterfac
 TEST_P(DisplayModeTest, DensityChoiceOnlyOnWideScreens) {
   const DisplayCase& c = GetParam();
   sim::Device().System.Metrics[plat::SM_CXSCREEN] = c.screenWidth;
-  sim::Device().Registry.Keys.try_emplace(u"HKLM\\Drivers\\Display\\GPE");
+  if (c.displayKey) sim::Device().Registry.Keys.try_emplace(u"HKLM\\Drivers\\Display\\GPE");
   if (c.logicalPixels)
     sim::Device().Registry.Keys[u"HKLM\\Drivers\\Display\\GPE"][u"LogicalPixelsX"] =
-        sim::DwordValue(*c.logicalPixels);
+        *c.logicalPixels;
   if (c.realVgaLibrary) sim::Device().Files.push_back({u"\\Windows\\shellres.96.dll"});
 
   Start();
 
   EXPECT_EQ(AppState.DisplayMode, c.displayMode);
   EXPECT_EQ(AppState.Capabilities.RealVgaAvailable, c.realVgaAvailable);
+  // Start-up keeps its window, its icon and its mutex open, and nothing else.
+  // Windows, bitmaps, icons, menus, image lists, registry keys, databases, record buffers,
+  // memory regions, snapshots, process handles, searches, mutexes:
+  EXPECT_EQ(sim::Live(), (sim::LiveCounts{1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Screens, DisplayModeTest,
-    ::testing::Values(DisplayCase{240, 96, true, 0, 0}, DisplayCase{320, 96, true, 0, 0},
-                      DisplayCase{480, std::nullopt, false, 1, 0},
-                      DisplayCase{480, 192, true, 1, 1}, DisplayCase{480, 0, false, 1, 0},
-                      DisplayCase{480, 96, true, 2, 1}, DisplayCase{480, 96, false, 2, 0},
-                      DisplayCase{480, 128, true, 0, 1}, DisplayCase{640, 144, false, 0, 0}));
+// A density value shorter than 4 bytes holds its number in its low bytes; a longer one is not
+// a density at all.
+sim::RegistryValue Bytes(std::vector<std::uint8_t> data) { return {plat::REG_BINARY, data}; }
+
+INSTANTIATE_TEST_SUITE_P(Screens, DisplayModeTest,
+                         ::testing::Values(DisplayCase{240, sim::DwordValue(96), true, 0, 0},
+                                           DisplayCase{320, sim::DwordValue(96), true, 0, 0},
+                                           DisplayCase{321, sim::DwordValue(96), true, 2, 1},
+                                           DisplayCase{480, std::nullopt, false, 1, 0},
+                                           DisplayCase{480, std::nullopt, true, 1, 1, false},
+                                           DisplayCase{480, sim::DwordValue(192), true, 1, 1},
+                                           DisplayCase{480, sim::DwordValue(0), false, 1, 0},
+                                           DisplayCase{480, sim::DwordValue(96), true, 2, 1},
+                                           DisplayCase{480, sim::DwordValue(96), false, 2, 0},
+                                           DisplayCase{480, sim::DwordValue(128), true, 0, 1},
+                                           DisplayCase{640, sim::DwordValue(144), false, 0, 0},
+                                           DisplayCase{480, Bytes({96}), false, 2, 0},
+                                           DisplayCase{480, Bytes({}), false, 1, 0},
+                                           DisplayCase{480, Bytes({96, 0, 0, 0, 0}), false, 1, 0}));
 
 TEST_F(StartupTest, NarrowScreenNeverReadsTheDensityNorLooksForTheLibrary) {
   sim::Device().System.Metrics[plat::SM_CXSCREEN] = 320;
@@ -288,14 +317,6 @@ TEST_F(StartupTest, NarrowScreenNeverReadsTheDensityNorLooksForTheLibrary) {
   for (const sim::RegistryCall& call : sim::Device().Log.Registry) {
     EXPECT_NE(call.KeyPath, u"HKLM\\Drivers\\Display\\GPE");
   }
-}
-
-TEST_F(StartupTest, DensityOfTheWrongSizeReadsAsAbsent) {
-  sim::Device().System.Metrics[plat::SM_CXSCREEN] = 480;
-  sim::Device().Registry.Keys[u"HKLM\\Drivers\\Display\\GPE"][u"LogicalPixelsX"] = {
-      plat::REG_BINARY, {96}};
-  Start();
-  EXPECT_EQ(AppState.DisplayMode, 1u);
 }
 
 TEST_F(StartupTest, IconScaleFollowsTheSmallIconSize) {
@@ -355,6 +376,15 @@ TEST_F(StartupTest, AutostartFoundByItsShortcutInTheStartupFolder) {
   sim::Device().Files.push_back({u"\\Windows\\StartUp\\Zorvik.lnk"});
   Start();
   EXPECT_EQ(AppState.Capabilities.AutostartEnabled, 1);
+
+  // Without a Startup folder there is no shortcut to find, and the toggle makes none.
+  SetUp();
+  sim::Device().System.Folders.erase(plat::CSIDL_STARTUP);
+  Start();
+  ToggleAutostart();
+  EXPECT_EQ(std::u16string(AppState.AutostartLinkPath), u"");
+  EXPECT_EQ(AppState.Capabilities.AutostartEnabled, 0);
+  EXPECT_EQ(sim::Device().Files.size(), 1u);
 }
 
 TEST_F(StartupTest, LongStartupFolderPathIsKeptWhole) {

@@ -3,6 +3,8 @@
 // submenu), and where the menu opens.
 #include "menu/tray_menu.h"
 
+#include <functional>
+
 #include "base/ids.h"
 #include "scenario.h"
 
@@ -62,7 +64,7 @@ std::string Submenu(const std::string& path) {
 }
 
 // The tracked menu of a fresh AppState changed by `arrange`.
-void Track(void (*arrange)()) {
+void Track(const std::function<void()>& arrange) {
   sim::Reset();
   ResetAppState();
   AppState.Instance = ProgramInstance;
@@ -200,7 +202,10 @@ const MenuCase MenuCases[] = {
        "1075 8: (пусто) ~"},
       {"Сервис/Значок/Вид",
        "1106 Обычный; 1107 Частота * ~; 1108 Загрузка ~; 1110 Батарея ~; "
-       "1111 Т о к ~; 1109 Память"}}},
+       "1111 Т о к ~; 1109 Память"},
+      {"Сервис",
+       "Экран{<...>}; Значок{<...>}; Сброс{<...>}; --; 1098 Сведения; 1099 Помощь; --; "
+       "1115 Выход"}}},
     {"AllSlotsEmptyTurboClear",
      AllSlotsEmpty,
      {{"", "--; Разгон{<...>}; Сервис{<...>}"},
@@ -216,6 +221,14 @@ const MenuCase MenuCases[] = {
      RealVgaUnavailable,
      {{"Сервис/Экран",
        "1102 0° * ~; 1103 90° ~; 1104 180° ~; 1105 270° ~; --; 1100 VGA; 1101 RealVGA * ~"}}},
+    {"DisplayModeVga",
+     [] {
+       AllSlotsEmpty();
+       AppState.DisplayMode = 1;
+       AppState.Capabilities.RealVgaAvailable = 1;
+     },
+     {{"Сервис/Экран",
+       "1102 0° * ~; 1103 90° ~; 1104 180° ~; 1105 270° ~; --; 1100 VGA *; 1101 RealVGA"}}},
     {"PlainViewForegroundFive",
      PlainViewForegroundFive,
      {{"Сервис/Значок/Цвет",
@@ -237,7 +250,7 @@ const MenuCase MenuCases[] = {
        "сек *"}}},
 };
 
-// Submenus in the top line are abbreviated: their content is checked by the other rows.
+// Submenus of a line that shows "<...>" are abbreviated: their content is checked by other rows.
 std::string Abbreviated(const std::string& rendering) {
   std::string out;
   int depth = 0;
@@ -262,11 +275,64 @@ TEST_F(TrayMenuTest, BuildsTheWholeMenuForEachState) {
     for (const auto& [path, expected] : c.submenus) {
       SCOPED_TRACE(path);
       std::string actual = Submenu(path);
-      if (path.empty() && expected.find("<...>") != std::string::npos) {
+      if (expected.find("<...>") != std::string::npos) {
         actual = Abbreviated(actual);
       }
       EXPECT_EQ(actual, expected);
     }
+  }
+}
+
+// Every checked item of the whole menu in menu order, by identifier.
+std::string Checked(const std::vector<sim::MenuItem>& items) {
+  std::string out;
+  for (const sim::MenuItem& item : items) {
+    const std::string inner = item.IsPopup   ? Checked(item.Submenu)
+                              : item.Checked ? std::to_string(item.Id)
+                                             : "";
+    if (!inner.empty()) out += (out.empty() ? "" : " ") + inner;
+  }
+  return out;
+}
+
+// The marks at the edges of their ranges, and just outside them where the group has no mark.
+TEST_F(TrayMenuTest, MarksEachFieldAtTheEdgesOfItsRange) {
+  struct Case {
+    std::int32_t family;
+    std::uint32_t word;  // L bits 0-4, M bits 5-6 (PXA25x), N from bit 7, A bit 25 (PXA27x)
+    std::uint8_t fastBus;
+    std::uint32_t view, tempo, colors;
+    const char* checked;
+  };
+  const Case cases[] = {
+      // L 1, M 1, N 2; the Current view, tempo 0, foreground 9, background 15.
+      {CpuPxa25x, 0x121, 0, ViewCurrent, 0, 0x000F0009,
+       "1027 1009 1012 1023 1102 1111 1077 1091 1092"},
+      // L 5, M 3, N 6; the Load view, tempo 4, foreground 15, background 9.
+      {CpuPxa25x, 0x365, 0, ViewLoad, 4, 0x0009000F,
+       "1031 1011 1016 1023 1102 1108 1083 1085 1096"},
+      // L 0, M 0, N 1; no view or tempo of the menu's, foreground and background 8.
+      {CpuPxa25x, 0x080, 0, 6, 5, 0x00080008, "1023 1102 1076 1084"},
+      // L 6, N 7; the Plain view has no colours.
+      {CpuPxa25x, 0x386, 0, ViewPlain, 2, 0x000F000F, "1023 1102 1106 1094"},
+      // L 2, N 2, A clear, slow bus; then L 31, N 8, A set, fast bus.
+      {CpuPxa27x, 0x102, 0, ViewPlain, 2, 0, "1028 1012 1019 1021 1023 1102 1106 1094"},
+      {CpuPxa27x, 0x200041F, 1, ViewPlain, 2, 0, "1057 1018 1020 1022 1023 1102 1106 1094"},
+      // L 1, N 1; then L 0, N 9.
+      {CpuPxa27x, 0x81, 0, ViewPlain, 2, 0, "1019 1021 1023 1102 1106 1094"},
+      {CpuPxa27x, 0x480, 0, ViewPlain, 2, 0, "1019 1021 1023 1102 1106 1094"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.checked);
+    Track([&c] {
+      AppState.CpuFamily = c.family;
+      AppState.CurrentClockWord = c.word;
+      AppState.FastBusFlag = c.fastBus;
+      AppState.IconView = c.view;
+      AppState.UpdateTempo = c.tempo;
+      AppState.IconColors = c.colors;
+    });
+    EXPECT_EQ(Checked(sim::Device().Log.Menus.back().Items), c.checked);
   }
 }
 

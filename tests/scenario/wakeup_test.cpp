@@ -21,12 +21,17 @@ int Cancellations() {
 // ---- The preset asked for at start --------------------------------------------------------
 
 TEST_F(WakeupTest, FirstLaunchWithAPresetAppliesItInTurbo) {
-  sim::Device().Cpu.Clkcfg = 2;  // found in normal mode
-  Start(u"#3");
-  EXPECT_EQ(sim::Device().Cpu.Cccr, 0x2000110u);  // the default slot 3
-  EXPECT_EQ(sim::Device().Cpu.Clkcfg, 3u);
-  EXPECT_EQ(AppState.TurboFlag, 1);
-  EXPECT_EQ(sim::Device().Notifications.Wakeups(), std::vector<std::u16string>{Program});
+  // The default slots 1, 3 and 8: the lowest and the highest a launch may ask for.
+  for (auto [request, word] :
+       {std::pair{u"#1", 0x2000104u}, std::pair{u"#3", 0x2000110u}, std::pair{u"#8", 0x2000390u}}) {
+    SetUp();
+    sim::Device().Cpu.Clkcfg = 2;  // found in normal mode
+    Start(request);
+    EXPECT_EQ(sim::Device().Cpu.Cccr, word);
+    EXPECT_EQ(sim::Device().Cpu.Clkcfg, 3u);
+    EXPECT_EQ(AppState.TurboFlag, 1);
+    EXPECT_EQ(sim::Device().Notifications.Wakeups(), std::vector<std::u16string>{Program});
+  }
 }
 
 TEST_F(WakeupTest, FirstLaunchWithAnEmptyPresetBeepsAndStillRegisters) {
@@ -50,6 +55,7 @@ TEST_F(WakeupTest, FirstLaunchAfterWakeupAppliesNothingAndRegisters) {
 
 inline constexpr std::uint32_t ForeignText = (7u << 16) | plat::CEVT_LPWSTR;
 inline constexpr std::uint32_t ForeignNumber = (8u << 16) | 19;
+inline constexpr std::uint32_t SecondForeignText = (9u << 16) | plat::CEVT_LPWSTR;
 
 struct StaleCase {
   const char* name;
@@ -87,6 +93,15 @@ INSTANTIATE_TEST_SUITE_P(
                                  sim::WakeupRecord(Program),
                                  {{ForeignText, u"Other.exe", 0}}},
                                 1,
+                                {Program}},
+                      // Another layout with two string properties: the name in the first of
+                      // one record, in the second of the next.
+                      StaleCase{"NameInEitherStringProperty",
+                                {{{ForeignText, Program, 0},
+                                  {ForeignNumber, u"", 5},
+                                  {SecondForeignText, u"Other.exe", 0}},
+                                 {{ForeignText, u"Other.exe", 0}, {SecondForeignText, Program, 0}}},
+                                2,
                                 {Program}},
                       StaleCase{"Empty", {}, 0, {Program}}),
     [](const ::testing::TestParamInfo<StaleCase>& param) { return std::string(param.param.name); });

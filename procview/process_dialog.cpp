@@ -48,7 +48,6 @@ void RefreshProcessList(plat::Window list) {
 
 void CloseSelectedProcess(plat::Window list) {
   const std::uint32_t pid = GetSelectedProcessId(list);
-  AppState.ThreadListProcessId = pid;
   if (pid == 0) {
     plat::MessageBeep(plat::MB_ICONASTERISK);
     return;

@@ -192,7 +192,8 @@ TEST_F(ToolDialogsTest, ThreadRowsShowPriorityNamesAndTimes) {
        {{0x201, 3, created, 0, 754 * Second / 10, false},
         {0x202, 248, created, 0, (3 * 3600 + 5 * 60 + 9) * Second, false},
         {0x203, 251, created, 25 * 3600 * Second, 0, false},
-        {0x204, 255, created, 0, 0, true}},
+        {0x204, 255, created, 0, 0, true},
+        {0x205, 2, 1ull << 63, 1ull << 63, 5 * Second, false}},
        false});
   sim::Device().Processes.Running.push_back(
       {0x300, u"b.exe", u"\\b.exe", {{0x301, 0, 0, 0, 0, false}}, false});
@@ -206,7 +207,8 @@ TEST_F(ToolDialogsTest, ThreadRowsShowPriorityNamesAndTimes) {
       {u"1", u"нормальный", u"0:01:15", u"0:00:00", u"9:07:05  3-02-2006"},
       {u"2", u"критический", u"3:05:09", u"0:00:00", u"9:07:05  3-02-2006"},
       {u"3", u"нормальный", u"0:00:00", u"1:00:00", u"9:07:05  3-02-2006"},
-      {u"4", u"бездействие", u"", u"", u""},  // ended before its times were read
+      {u"4", u"бездействие", u"", u"", u""},        // ended before its times were read
+      {u"5", u"выше нормы", u"0:00:05", u"", u""},  // times no calendar holds
   };
   ASSERT_EQ(rows.Rows.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -312,6 +314,37 @@ TEST_F(ToolDialogsTest, RefreshAndCloseEndAnOpenThreadList) {
     EXPECT_EQ(rowsAfter, button == IDC_REFRESH ? 2u : 1u);
     EXPECT_EQ(sim::Live(), before) << button;
   }
+}
+
+TEST_F(ToolDialogsTest, WithoutASnapshotBothListsStayEmpty) {
+  SeedTwoProcesses();
+  sim::Device().Faults.SnapshotFails = true;
+  const sim::LiveCounts before = sim::Live();
+  sim::ListViewRecord processes, threads;
+  RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) { processes = List(d); });
+  AppState.ThreadListProcessId = 0x200;
+  RunDialog(IDD_THREADS, ThreadDialogProc, [&](plat::Window d) { threads = List(d); });
+  EXPECT_TRUE(processes.Rows.empty());
+  EXPECT_TRUE(threads.Rows.empty());
+  EXPECT_EQ(Count("EnumWindows"), 0);
+  EXPECT_EQ(sim::Live(), before);
+}
+
+// A process that ends between the listing and Close is not reported: the list is refreshed.
+TEST_F(ToolDialogsTest, ClosingAnEndedProcessRefreshesTheList) {
+  SeedTwoProcesses();
+  std::vector<std::vector<std::u16string>> after;
+  RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) {
+    Select(d, 0);
+    auto& running = sim::Device().Processes.Running;
+    running.erase(running.begin() + 1);  // device.exe, 0x200
+    sim::SendDialogCommand(d, IDC_CLOSE_PROCESS);
+    after = Cells(d);
+  });
+  EXPECT_EQ(after,
+            (std::vector<std::vector<std::u16string>>{{u"abc", u"", u"1", u"\\abc", u"1 Кб"}}));
+  EXPECT_EQ(Count("TerminateProcess"), 0);
+  EXPECT_TRUE(sim::Device().Log.Beeps.empty());
 }
 
 TEST_F(ToolDialogsTest, ButtonsWithoutASelectionOnlyBeep) {

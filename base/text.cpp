@@ -63,7 +63,7 @@ struct Writer {
                                              : static_cast<unsigned long long>(value);
     if (value < 0) {
       Put(u'-');
-      if (width > 0) --width;
+      --width;  // the sign takes one place of the width; below 0 pads nothing, as 0 does
     }
     PutDigits(magnitude, width, pad);
   }
@@ -101,7 +101,7 @@ int FormatTextV(char16_t* buffer, int capacity, const char16_t* format, va_list 
     char16_t pad = u' ';
     int width = 0;
     if (*p == u'0') pad = u'0', ++p;
-    while (*p >= u'1' && *p <= u'9') width = width * 10 + (*p++ - u'0');
+    while (*p >= u'0' && *p <= u'9') width = width * 10 + (*p++ - u'0');
     if (*p == u'd') {
       out.PutInteger(va_arg(arguments, int), width, pad);
     } else if (*p == u's') {

@@ -13,7 +13,8 @@ bool TextContains(const char16_t* text, const char16_t* needle);
 bool TextCopy(char16_t* buffer, int capacity, const char16_t* text);
 bool TextAppend(char16_t* buffer, int capacity, const char16_t* text);
 
-// Formats into `buffer`: %d (int), %2d, %02d, %s (const char16_t*), %.1f and %.2f (double), %%.
-// Returns the characters written, terminator excluded.
+// Formats into `buffer`: %d (int), with a width padded by spaces or zeros (%2d, %02d, %10d),
+// %s (const char16_t*), %.1f and %.2f (double), %%. Returns the characters written, terminator
+// excluded.
 int FormatText(char16_t* buffer, int capacity, const char16_t* format, ...);
 int FormatTextV(char16_t* buffer, int capacity, const char16_t* format, va_list arguments);

@@ -9,11 +9,14 @@
 
 namespace {
 
+// The most digits a number shows: hundreds, tens and units.
+constexpr int MostCells = 3;
+
 // Where the parts of a number go, for one icon size.
 struct NumberLayout {
   int Side;
   int GlyphTop;
-  int CellLeft[3][3];  // [digits shown - 1][cell], leftmost cell first
+  int CellLeft[MostCells][MostCells];  // [digits shown - 1][cell], leftmost cell first
   int TopLineRow;
   int BottomLineRow;
   int LineFirstColumn;
@@ -28,12 +31,14 @@ struct NumberLayout {
 };
 
 constexpr NumberLayout SmallLayout{
-    16, 4, {{7, 0, 0}, {4, 9, 0}, {1, 6, 11}}, 2, 12, 2, 13, 2, 2, 2, 5, 0,
+    16, 4, {{7}, {4, 9}, {1, 6, 11}}, 2, 12, 2, 13, 2, 2, 2, 5, 0,
 };
 constexpr NumberLayout LargeLayout{
-    32, 8, {{12, 0, 0}, {8, 18, 0}, {2, 12, 22}}, 4, 26, 4, 27, 4, 5, 4, 11, 2,
+    32, 8, {{12}, {8, 18}, {2, 12, 22}}, 4, 26, 4, 27, 4, 5, 4, 11, 2,
 };
 
+// GCOVR_EXCL_START: run only by the compiler, for the static_asserts below; a fault in these
+// checks either stops the build or lets through the same layouts, never changes a picture.
 constexpr bool ColumnsFit(const NumberLayout& layout, int first, int last) {
   return first >= 0 && first <= last && last < layout.Side;
 }
@@ -45,7 +50,7 @@ constexpr bool LayoutFits(const NumberLayout& layout, int digitWidth, int digitH
       layout.GlyphTop + digitHeight > layout.Side) {
     return false;
   }
-  for (int shown = 1; shown <= 3; ++shown) {
+  for (int shown = 1; shown <= MostCells; ++shown) {
     for (int cell = 0; cell < shown; ++cell) {
       // A narrow 1 pulls a cell left by up to twice the shift (tens and units both 1).
       const int pull = cell == 0 ? 0 : 2 * layout.NarrowOneShift;
@@ -59,6 +64,7 @@ constexpr bool LayoutFits(const NumberLayout& layout, int digitWidth, int digitH
          layout.MinusFirstRow >= 0 && layout.MinusFirstRow <= layout.MinusLastRow &&
          layout.MinusLastRow < layout.Side;
 }
+// GCOVR_EXCL_STOP
 static_assert(LayoutFits(SmallLayout, SmallDigitWidth, SmallDigitHeight));
 static_assert(LayoutFits(LargeLayout, LargeDigitWidth, LargeDigitHeight));
 
@@ -70,9 +76,10 @@ std::uint32_t BackgroundIndex() { return (AppState.IconColors >> 16) & 0xF; }
 // A row of pixel bits: bit 31 is the leftmost pixel, whatever the side.
 using RowBits = std::uint32_t;
 
-// Columns first..last set.
+// Columns first..last set (0 <= first <= last <= 31), in 64 bits so that all 32 may be.
 constexpr RowBits ColumnSpan(int first, int last) {
-  return (0xFFFFFFFFu >> first) & ~(last >= 31 ? 0u : 0xFFFFFFFFu >> (last + 1));
+  const std::uint64_t ones = (std::uint64_t{1} << (last - first + 1)) - 1;
+  return static_cast<RowBits>(ones << (31 - last));
 }
 
 // Eight pixel bits (bit 7 = left) widened to eight nibbles (the top nibble = left), 0 or 0xF.
@@ -161,20 +168,19 @@ void DrawNumberIcon(int value, IconPicture* picture) {
     const RowBits line = ColumnSpan(layout.LineFirstColumn, layout.LineLastColumn);
     if (!negative) rows[layout.TopLineRow] |= line;
     rows[layout.BottomLineRow] |= line;
-    magnitude %= 1000;
-    digitsShown = 3;
+    magnitude %= 1000;  // three digits shown, as for any magnitude of 100 or more
   }
   if (negative) {
     const RowBits bar = ColumnSpan(layout.MinusFirstColumn, layout.MinusLastColumn);
     for (int y = layout.MinusFirstRow; y <= layout.MinusLastRow; ++y) rows[y] |= bar;
   }
 
-  int digits[3];
+  int digits[MostCells];
   for (int cell = digitsShown - 1; cell >= 0; --cell) {
     digits[cell] = static_cast<int>(magnitude % 10);
     magnitude /= 10;
   }
-  int lefts[3];
+  int lefts[MostCells];
   for (int cell = 0; cell < digitsShown; ++cell)
     lefts[cell] = layout.CellLeft[digitsShown - 1][cell];
   // A narrow 1 in the tens or units place pulls the cells from it rightwards closer; the

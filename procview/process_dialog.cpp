@@ -15,6 +15,10 @@
 
 namespace {
 
+// What the dialog procedure returns for a message it handled, and for one it left alone.
+constexpr std::intptr_t Handled = 1;
+constexpr std::intptr_t NotHandled = 0;
+
 // The spaces in the headers widen their columns, which are sized to fit the header.
 constexpr const char16_t* ProcessColumns[] = {
     u" имя  процесса ", u" заголовок  окна ", u"потоки", u"расположение главного файла", u"размер",
@@ -44,7 +48,6 @@ void RefreshProcessList(plat::Window list) {
 
 void CloseSelectedProcess(plat::Window list) {
   const std::uint32_t pid = GetSelectedProcessId(list);
-  AppState.ThreadListProcessId = pid;
   if (pid == 0) {
     plat::MessageBeep(plat::MB_ICONASTERISK);
     return;
@@ -92,10 +95,10 @@ std::intptr_t ProcessDialogProc(plat::Window window, std::uint32_t message, plat
     // The menu's dispatch finds an open dialog by this handle and brings it forward.
     AppState.ProcessDialogWindow = window;
     InitProcessList(plat::GetDlgItem(window, IDC_LIST));
-    return 1;
+    return Handled;
   }
   // An ended dialog may still be sent messages until its loop returns: they do nothing.
-  if (window != AppState.ProcessDialogWindow) return 0;
+  if (window != AppState.ProcessDialogWindow) return NotHandled;
   const plat::Window list = plat::GetDlgItem(window, IDC_LIST);
   switch (message) {
     case plat::WM_COMMAND:
@@ -105,20 +108,20 @@ std::intptr_t ProcessDialogProc(plat::Window window, std::uint32_t message, plat
           // An open thread list is a dialog of its own and stays open.
           AppState.ProcessDialogWindow = plat::Window{};
           plat::EndDialog(window, static_cast<plat::LResult>(wParam & 0xFFFF));
-          return 1;
+          return Handled;
         case IDC_CLOSE_PROCESS:
           CloseSelectedProcess(list);
-          return 1;
+          return Handled;
         case IDC_REFRESH:
           RefreshProcessList(list);
-          return 1;
+          return Handled;
         case IDC_THREADS:
           ShowSelectedThreads(list);
-          return 1;
+          return Handled;
         default:
-          return 0;
+          return NotHandled;
       }
     default:
-      return 0;
+      return NotHandled;
   }
 }

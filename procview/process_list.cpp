@@ -66,14 +66,14 @@ void AddFileColumns(plat::Window list, int row, const char16_t* path, plat::Imag
       path[0] != u'\0' &&
       plat::SHGetFileInfo(path, 0, &info, plat::SHGFI_ICON | plat::SHGFI_SMALLICON) != 0 &&
       info.IconHandle != plat::Icon{};
-  int added = -1;
+  bool added = false;
   if (haveIcon) {
-    added = plat::ImageList_ReplaceIcon(images, -1, info.IconHandle);
+    added = plat::ImageList_ReplaceIcon(images, -1, info.IconHandle) >= 0;
     plat::DestroyIcon(info.IconHandle);
   }
-  if (added < 0) plat::ImageList_ReplaceIcon(images, -1, GetNeutralIcon(neutral));
+  if (!added) plat::ImageList_ReplaceIcon(images, -1, GetNeutralIcon(neutral));
   if (haveSize) {
-    const auto low = static_cast<std::uint32_t>(attributes.Size & 0xFFFFFFFFu);
+    const auto low = static_cast<std::uint32_t>(attributes.Size);  // the low 32 bits
     FormatText(AppState.TextBuffer, TextBufferChars, u"%d Кб", static_cast<int>(low >> 10));
     plat::ListViewSetItemText(list, row, 4, AppState.TextBuffer);
   }
@@ -100,30 +100,34 @@ struct TitleTable {
   TitleRow Rows[TitleTableRows];
 };
 
+// What the enumeration's callback returns.
+constexpr int NextWindow = 1;
+constexpr int StopEnumeration = 0;
+
 // Callback of the top-level window enumeration, called in the platform's order: the first
 // visible, titled window of a row's process gives that row its title, cut to the text buffer's
-// length. The shell's own windows (desktop, taskbar) name no program: never a title. Returns 0
-// to stop once every row has its title.
+// length. The shell's own windows (desktop, taskbar) name no program: never a title. Stops once
+// every row has its title.
 int FindProcessWindowTitle(plat::Window window, plat::LParam context) {
   TitleTable& table = *reinterpret_cast<TitleTable*>(context);
   std::uint32_t windowProcess = 0;
   plat::GetWindowThreadProcessId(window, &windowProcess);
-  if (windowProcess == table.ShellProcess) return 1;
+  if (windowProcess == table.ShellProcess) return NextWindow;
   TitleRow* const end = table.Rows + table.Count;
   TitleRow* row = std::lower_bound(
       table.Rows, end, windowProcess,
       [](const TitleRow& entry, std::uint32_t id) { return entry.ProcessId < id; });
-  if (row == end || row->ProcessId != windowProcess || row->Titled) return 1;
-  if (!plat::IsWindowVisible(window)) return 1;
+  if (row == end || row->ProcessId != windowProcess || row->Titled) return NextWindow;
+  if (!plat::IsWindowVisible(window)) return NextWindow;
   char16_t title[TextBufferChars];
-  if (plat::GetWindowTextW(window, title, TextBufferChars) <= 0) return 1;
+  if (plat::GetWindowTextW(window, title, TextBufferChars) <= 0) return NextWindow;
   // Every row of the process takes it: a snapshot may list a process id twice.
   for (; row != end && row->ProcessId == windowProcess; ++row) {
     row->Titled = true;
     --table.Untitled;
     plat::ListViewSetItemText(table.List, row->Row, 1, title);
   }
-  return table.Untitled > 0 ? 1 : 0;
+  return table.Untitled > 0 ? NextWindow : StopEnumeration;
 }
 
 // Sets the title cell of every row in the table (a row whose process has no such window keeps
@@ -189,8 +193,9 @@ std::uint32_t GetSelectedProcessId(plat::Window list) {
     if ((plat::ListViewGetItemState(list, i, plat::LVIS_SELECTED) & plat::LVIS_SELECTED) == 0) {
       continue;
     }
+    // A row whose parameter cannot be read counts as no selection.
     plat::LParam parameter = 0;
-    if (!plat::ListViewGetItemParam(list, i, &parameter)) return 0;
+    plat::ListViewGetItemParam(list, i, &parameter);
     return static_cast<std::uint32_t>(parameter);
   }
   return 0;

@@ -91,7 +91,9 @@ INSTANTIATE_TEST_SUITE_P(Examples, LoadSampleTest,
                          ::testing::Values(IdleCase{2, 300, 30}, IdleCase{0, 125, 50},
                                            IdleCase{1, 100, 20},
                                            IdleCase{2, 1100, 110},  // a late timer
-                                           IdleCase{0, 0, 0}, IdleCase{4, 3999, 99}));
+                                           IdleCase{0, 0, 0}, IdleCase{4, 3999, 99},
+                                           // a damaged tempo counts as 31: 5.4e9 ms a period
+                                           IdleCase{0xFFFFFFFFu, 4000000000u, 0}));
 
 TEST_F(IconRefreshTest, LoadViewStartsWithAnIdleHistory) {
   StartWithView(ViewLoad);
@@ -248,6 +250,22 @@ TEST_F(IconRefreshTest, PictureBecomesAnIconThatReplacesTheOldOne) {
   // Only the icon changed in the record the main window filled.
   EXPECT_EQ(Tray()->Data.Flags, plat::NIF_MESSAGE | plat::NIF_ICON);
   EXPECT_TRUE(Tray()->Present);
+
+  // A record without an icon (the program's own could not be loaded) has none to destroy.
+  AppState.TrayIconData.IconHandle = plat::Icon{};
+  sim::Device().Log.Calls.clear();
+  AppState.ForceIconRedraw = 1;
+  RefreshTrayIcon();
+  EXPECT_EQ(sim::Device().Log.Calls,
+            std::vector<std::string_view>(expected.begin(), expected.end() - 1));
+}
+
+// A view number out of range, which the settings never keep, shows 0.
+TEST_F(IconRefreshTest, AViewOutOfRangeShowsZero) {
+  StartWithView(ViewMemory);
+  AppState.IconView = ViewCurrent + 1;
+  RefreshTrayIcon();
+  ExpectTrayShowsNumber(0);
 }
 
 TEST_F(IconRefreshTest, PlainViewShowsTheProgramIconAtTheIconSize) {

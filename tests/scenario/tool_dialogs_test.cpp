@@ -19,6 +19,12 @@ class ToolDialogsTest : public ScenarioTest {
   static sim::ListViewRecord List(plat::Window dialog) {
     return sim::Device().Controls.Lists.at(plat::GetDlgItem(dialog, IDC_LIST));
   }
+  // Every row's cells, the image and parameter left out.
+  static std::vector<std::vector<std::u16string>> Cells(plat::Window dialog) {
+    std::vector<std::vector<std::u16string>> cells;
+    for (const sim::ListViewRow& row : List(dialog).Rows) cells.push_back(row.Cells);
+    return cells;
+  }
   static void Select(plat::Window dialog, int row) {
     sim::SelectRow(plat::GetDlgItem(dialog, IDC_LIST), row);
   }
@@ -39,9 +45,13 @@ TEST_F(ToolDialogsTest, ProcessRowsSkipTheProgramAndKeepOneIconPerRow) {
       {0x300, u"abc", u"\\gone\\abc", {{}}, false});  // no such file
   sim::Device().Processes.Running.push_back(
       {0x400, u"shell32.exe", u"\\Windows\\shell32.exe", {{}}, false});
+  sim::Device().Processes.Running.push_back({0x600, u"init", u"\\init", {{}}, false});
   sim::Device().Processes.Running.push_back(
       {0x500, u"long.exe", std::u16string(200, u'x'), {{}}, false});
+  sim::Device().Processes.Running.push_back(
+      {0x700, std::u16string(200, u'и') + u".exe", u"\\gone\\и.exe", {{}}, false});
   sim::Device().Files.push_back({u"\\Windows\\device.exe", 1023});
+  sim::Device().Files.push_back({u"\\init", 4096});
   sim::Device().Files.push_back(
       {u"\\Windows\\shell32.exe", 0x100000600ull});  // only the low 32 bits count
   harness::AddWindow({.Title = u"hidden", .ProcessId = 0x200, .Visible = false});
@@ -51,15 +61,21 @@ TEST_F(ToolDialogsTest, ProcessRowsSkipTheProgramAndKeepOneIconPerRow) {
   sim::Device().Ui.ShellWindow =
       harness::AddWindow({.Title = u"Рабочий стол", .ProcessId = 0x400, .Visible = true});
   harness::AddWindow({.Title = std::u16string(300, u'т'), .ProcessId = 0x500, .Visible = true});
+  harness::AddWindow({.Title = u"Я", .ProcessId = 0x600, .Visible = true});
 
+  // The shell's icons, the neutral icon, its bitmaps and the snapshot do not outlive the dialog.
+  const sim::LiveCounts before = sim::Live();
   sim::ListViewRecord rows;
   RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) { rows = List(d); });
+  EXPECT_EQ(sim::Live(), before);
 
   const std::vector<std::vector<std::u16string>> expected = {
       {u"device", u"Устройство", u"2", u"\\Windows\\device.exe", u"0 Кб"},
       {u"abc", u"", u"1", u"\\gone\\abc", u""},
       {u"shell32", u"", u"1", u"\\Windows\\shell32.exe", u"1 Кб"},
+      {u"init", u"Я", u"1", u"\\init", u"4 Кб"},  // too short to have an extension
       {u"long", std::u16string(127, u'т'), u"1", std::u16string(127, u'x'), u""},
+      {std::u16string(127, u'и'), u"", u"1", u"\\gone\\и.exe", u""},
   };
   ASSERT_EQ(rows.Rows.size(), expected.size());
   const auto& imageLists = sim::Device().Controls.ImageLists;
@@ -72,12 +88,15 @@ TEST_F(ToolDialogsTest, ProcessRowsSkipTheProgramAndKeepOneIconPerRow) {
     EXPECT_EQ(rows.Rows[i].Image, static_cast<int>(i));
   }
   // Each row's image is its own file's icon; a file without one gets the neutral icon.
-  EXPECT_EQ(images->Sources[0], u"\\Windows\\device.exe");
-  EXPECT_EQ(images->Sources[1], u"");
-  EXPECT_EQ(images->Sources[2], u"\\Windows\\shell32.exe");
+  EXPECT_EQ(images->Sources,
+            (std::vector<std::u16string>{u"\\Windows\\device.exe", u"", u"\\Windows\\shell32.exe",
+                                         u"\\init", u"", u""}));
   EXPECT_EQ(rows.Rows[0].Parameter, 0x200);
   EXPECT_EQ(rows.ExtendedStyle, plat::LVS_EX_FULLROWSELECT);
-  EXPECT_EQ(rows.Columns[0], u" имя  процесса ");
+  EXPECT_EQ(rows.Columns,
+            (std::vector<std::u16string>{u" имя  процесса ", u" заголовок  окна ", u"потоки",
+                                         u"расположение главного файла", u"размер"}));
+  EXPECT_EQ(rows.Widths, std::vector<int>(5, plat::LVSCW_AUTOSIZE_USEHEADER));
 }
 
 TEST_F(ToolDialogsTest, RefillReleasesTheReplacedImageListAndShellIcons) {
@@ -103,29 +122,48 @@ TEST_F(ToolDialogsTest, AProcessEndingAfterTheSnapshotLeavesASoundRow) {
   ASSERT_EQ(rows.Rows.size(), 2u);
   EXPECT_EQ(rows.Rows[0].Cells, (std::vector<std::u16string>{u"device", u"", u"1", u"", u""}));
   EXPECT_EQ(sim::Device().Controls.ImageLists.at(rows.SmallImages).Sources.size(), 2u);
+  // Without a path the file is not asked for: an empty path names no file.
+  EXPECT_EQ(Count("GetFileAttributesExW"), 1);
+  EXPECT_EQ(Count("SHGetFileInfo"), 1);
 }
 
-// More processes than one pass over the windows serves (256): every row still gets its
-// process's first titled window in the platform's order, with one pass for each 256 rows.
+// One pass over the windows serves 256 rows and stops at the window that titles the last of
+// them; a 257th row takes a second pass. Every row gets its process's first titled window in the
+// platform's order.
 TEST_F(ToolDialogsTest, EveryRowGetsItsFirstWindowTitleBeyondOnePass) {
-  constexpr std::uint32_t Processes = 300;
+  constexpr std::uint32_t Processes = 257;
   const auto title = [](const char16_t* word, std::uint32_t i) {
     const std::string digits = std::to_string(i);
     return word + std::u16string(digits.begin(), digits.end());
   };
-  for (std::uint32_t i = 0; i < Processes; ++i) {
-    sim::Device().Processes.Running.push_back({0x1000 + i, u"p.exe", u"\\p.exe", {{}}, false});
-  }
+  const auto process = [](std::uint32_t i) {
+    return sim::ProcessRecord{0x1000 + i, u"p.exe", u"\\p.exe", {{}}, false};
+  };
+  for (std::uint32_t i = 0; i + 1 < Processes; ++i)
+    sim::Device().Processes.Running.push_back(process(i));
   for (std::uint32_t i = Processes; i-- > 0;) {  // the windows in the processes' reverse order
     harness::AddWindow({.Title = title(u"первое ", i), .ProcessId = 0x1000 + i, .Visible = true});
     harness::AddWindow({.Title = title(u"второе ", i), .ProcessId = 0x1000 + i, .Visible = true});
   }
-  sim::ListViewRecord rows;
-  RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) { rows = List(d); });
-  ASSERT_EQ(rows.Rows.size(), Processes);
-  for (std::uint32_t i = 0; i < Processes; ++i)
-    EXPECT_EQ(rows.Rows[i].Cells[1], title(u"первое ", i));
-  EXPECT_EQ(Count("EnumWindows"), 2);
+  std::vector<std::vector<std::u16string>> refreshed;
+  std::vector<int> passes, windowsLookedAt;
+  RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) {
+    passes.push_back(Count("EnumWindows"));
+    windowsLookedAt.push_back(Count("GetWindowThreadProcessId"));
+    sim::Device().Processes.Running.push_back(process(Processes - 1));
+    sim::SendDialogCommand(d, IDC_REFRESH);
+    refreshed = Cells(d);
+    passes.push_back(Count("EnumWindows"));
+    windowsLookedAt.push_back(Count("GetWindowThreadProcessId"));
+  });
+  ASSERT_EQ(refreshed.size(), Processes);
+  for (std::uint32_t i = 0; i < Processes; ++i) EXPECT_EQ(refreshed[i][1], title(u"первое ", i));
+  // A pass looks up the shell window's process, then each window's until process 0's first: the
+  // 257th process's two, two of each of processes 255..1 and one, 2 x 257 look-ups in all. The
+  // refresh makes that pass again and a second one, which stops at the first window.
+  EXPECT_EQ(passes, (std::vector<int>{1, 3}));
+  const int onePass = 2 * Processes;
+  EXPECT_EQ(windowsLookedAt, (std::vector<int>{onePass, 2 * onePass + 2}));
 }
 
 TEST_F(ToolDialogsTest, ThreadRowsShowPriorityNamesAndTimes) {
@@ -138,73 +176,159 @@ TEST_F(ToolDialogsTest, ThreadRowsShowPriorityNamesAndTimes) {
        {{0x201, 3, created, 0, 754 * Second / 10, false},
         {0x202, 248, created, 0, (3 * 3600 + 5 * 60 + 9) * Second, false},
         {0x203, 251, created, 25 * 3600 * Second, 0, false},
-        {0x204, 255, created, 0, 0, true}},
+        {0x204, 255, created, 0, 0, true},
+        {0x205, 2, 1ull << 63, 1ull << 63, 5 * Second, false}},
        false});
   sim::Device().Processes.Running.push_back(
       {0x300, u"b.exe", u"\\b.exe", {{0x301, 0, 0, 0, 0, false}}, false});
   AppState.ThreadListProcessId = 0x200;
+  const sim::LiveCounts before = sim::Live();
   sim::ListViewRecord rows;
   RunDialog(IDD_THREADS, ThreadDialogProc, [&](plat::Window d) { rows = List(d); });
+  EXPECT_EQ(sim::Live(), before);
 
   const std::vector<std::vector<std::u16string>> expected = {
       {u"1", u"нормальный", u"0:01:15", u"0:00:00", u"9:07:05  3-02-2006"},
       {u"2", u"критический", u"3:05:09", u"0:00:00", u"9:07:05  3-02-2006"},
       {u"3", u"нормальный", u"0:00:00", u"1:00:00", u"9:07:05  3-02-2006"},
-      {u"4", u"бездействие", u"", u"", u""},  // ended before its times were read
+      {u"4", u"бездействие", u"", u"", u""},        // ended before its times were read
+      {u"5", u"выше нормы", u"0:00:05", u"", u""},  // times no calendar holds
   };
   ASSERT_EQ(rows.Rows.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(rows.Rows[i].Cells, expected[i]);
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(rows.Rows[i].Cells, expected[i]);
+    EXPECT_EQ(rows.Rows[i].Image, -1);
+    EXPECT_EQ(rows.Rows[i].Parameter, 0);
+  }
   EXPECT_EQ(sim::Device().Log.Permissions, std::vector<std::uint32_t>{0xFFFFFFFFu});
-  EXPECT_EQ(rows.Columns[4], u" время  создания      ");
+  EXPECT_EQ(rows.Columns, (std::vector<std::u16string>{u"№", u" приоритет   ", u"активность",
+                                                       u"режим ядра", u" время  создания      "}));
+  EXPECT_EQ(rows.Widths, std::vector<int>(5, plat::LVSCW_AUTOSIZE_USEHEADER));
+  EXPECT_EQ(rows.ExtendedStyle, plat::LVS_EX_FULLROWSELECT);
 }
 
 TEST_F(ToolDialogsTest, ThreadsOpensOneThreadListAndRefillsIt) {
   SeedTwoProcesses();
-  std::vector<std::u16string> firstRows, secondRows;
+  std::vector<std::vector<std::u16string>> firstRows, secondRows;
   bool threadListOpenAfterOk = false;
+  plat::LResult endedListTakes = -1;
   RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) {
     Select(d, 0);
     sim::After(10, [&, d] {
       const plat::Window threads = AppState.ThreadDialogWindow;
-      firstRows = List(threads).Rows[0].Cells;
+      firstRows = Cells(threads);
       Select(d, 1);
       sim::SendDialogCommand(d, IDC_THREADS);
-      secondRows = List(threads).Rows[0].Cells;
+      secondRows = Cells(threads);
       sim::SendDialogCommand(d, plat::IDOK);
       threadListOpenAfterOk = sim::OpenDialog(IDD_THREADS) != nullptr;
+      // The ended process list, whose loop waits under the thread list's, does nothing more.
+      endedListTakes = sim::Send(d, plat::WM_COMMAND, IDC_REFRESH, 0);
     });
     sim::SendDialogCommand(d, IDC_THREADS);  // returns when the thread list ends
   });
-  EXPECT_EQ(firstRows[1], u"нормальный");  // device's priority 251
-  EXPECT_EQ(secondRows[1], u"низкий");
+  const std::u16string created = u"0:00:00  1-01-1601";
+  EXPECT_EQ(firstRows, (std::vector<std::vector<std::u16string>>{
+                           {u"1", u"нормальный", u"0:00:00", u"0:00:00", created}}));  // 251
+  EXPECT_EQ(secondRows, (std::vector<std::vector<std::u16string>>{
+                            {u"1", u"низкий", u"0:00:00", u"0:00:00", created}}));  // 5
   EXPECT_EQ(AppState.ThreadListProcessId, 0x300u);
   EXPECT_TRUE(threadListOpenAfterOk);
+  EXPECT_EQ(endedListTakes, 0);
   int threadLists = 0;
   for (const auto& dialog : sim::Device().Dialogs) threadLists += dialog.TemplateId == IDD_THREADS;
   EXPECT_EQ(threadLists, 1);
+  EXPECT_EQ(sim::Device().Dialogs[0].Result, plat::IDOK);
   EXPECT_EQ(sim::Device().Dialogs[1].BroughtForward, 1);
+}
+
+// Threads opens a thread list whenever none is open: nothing when its template is missing, and a
+// new one once the last has ended. Each dialog handles its own buttons and nothing else.
+TEST_F(ToolDialogsTest, ThreadsOpensAThreadListWheneverNoneIsOpen) {
+  SeedTwoProcesses();
+  sim::Device().Faults.MissingDialogs.insert(IDD_THREADS);
+  std::vector<plat::LResult> results;
+  RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) {
+    Select(d, 0);
+    results.push_back(sim::SendDialogCommand(d, IDC_THREADS));
+    sim::Device().Faults.MissingDialogs.clear();
+    for (int close : {plat::IDOK, plat::IDCANCEL}) {
+      sim::After(10, [&results, close] {
+        const plat::Window threads = AppState.ThreadDialogWindow;
+        results.push_back(sim::SendDialogCommand(threads, IDC_REFRESH));
+        results.push_back(sim::SendDialogCommand(threads, close));
+        // Ended, its loop not yet returned: it takes nothing more.
+        results.push_back(sim::Send(threads, plat::WM_COMMAND, plat::IDOK, 0));
+      });
+      results.push_back(sim::SendDialogCommand(d, IDC_THREADS));
+    }
+    results.push_back(sim::SendDialogCommand(d, IDC_REFRESH + 100));
+  });
+  EXPECT_EQ(results, (std::vector<plat::LResult>{1, 0, 1, 0, 1, 0, 1, 0, 1, 0}));
+  std::vector<std::pair<int, plat::LResult>> dialogs;
+  for (const auto& dialog : sim::Device().Dialogs) {
+    dialogs.emplace_back(dialog.TemplateId, dialog.Result);
+  }
+  EXPECT_EQ(dialogs, (std::vector<std::pair<int, plat::LResult>>{{IDD_PROCESSES, plat::IDCANCEL},
+                                                                 {IDD_THREADS, plat::IDOK},
+                                                                 {IDD_THREADS, plat::IDCANCEL}}));
 }
 
 TEST_F(ToolDialogsTest, RefreshAndCloseEndAnOpenThreadList) {
   for (int button : {IDC_REFRESH, IDC_CLOSE_PROCESS}) {
     SetUp();
     SeedTwoProcesses();
+    const sim::LiveCounts before = sim::Live();
     std::size_t rowsAfter = 0;
+    plat::Window threadListAfter{};
     RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) {
       Select(d, 0);
       sim::After(10, [&, d, button] {
         sim::SendDialogCommand(d, button);
         rowsAfter = List(d).Rows.size();
+        threadListAfter = AppState.ThreadDialogWindow;
       });
       sim::SendDialogCommand(d, IDC_THREADS);
     });
-    EXPECT_EQ(AppState.ThreadDialogWindow, plat::Window{}) << button;
+    EXPECT_EQ(threadListAfter, plat::Window{}) << button;
     EXPECT_EQ(sim::Device().Dialogs[1].Result, 0) << button;
     EXPECT_EQ(sim::Device().Dialogs[1].Open, false);
     // Close ends the selected process; the list then no longer shows it.
     EXPECT_EQ(ProcessRunning(0x200), button == IDC_REFRESH);
     EXPECT_EQ(rowsAfter, button == IDC_REFRESH ? 2u : 1u);
+    EXPECT_EQ(sim::Live(), before) << button;
   }
+}
+
+TEST_F(ToolDialogsTest, WithoutASnapshotBothListsStayEmpty) {
+  SeedTwoProcesses();
+  sim::Device().Faults.SnapshotFails = true;
+  const sim::LiveCounts before = sim::Live();
+  sim::ListViewRecord processes, threads;
+  RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) { processes = List(d); });
+  AppState.ThreadListProcessId = 0x200;
+  RunDialog(IDD_THREADS, ThreadDialogProc, [&](plat::Window d) { threads = List(d); });
+  EXPECT_TRUE(processes.Rows.empty());
+  EXPECT_TRUE(threads.Rows.empty());
+  EXPECT_EQ(Count("EnumWindows"), 0);
+  EXPECT_EQ(sim::Live(), before);
+}
+
+// A process that ends between the listing and Close is not reported: the list is refreshed.
+TEST_F(ToolDialogsTest, ClosingAnEndedProcessRefreshesTheList) {
+  SeedTwoProcesses();
+  std::vector<std::vector<std::u16string>> after;
+  RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) {
+    Select(d, 0);
+    auto& running = sim::Device().Processes.Running;
+    running.erase(running.begin() + 1);  // device.exe, 0x200
+    sim::SendDialogCommand(d, IDC_CLOSE_PROCESS);
+    after = Cells(d);
+  });
+  EXPECT_EQ(after,
+            (std::vector<std::vector<std::u16string>>{{u"abc", u"", u"1", u"\\abc", u"1 Кб"}}));
+  EXPECT_EQ(Count("TerminateProcess"), 0);
+  EXPECT_TRUE(sim::Device().Log.Beeps.empty());
 }
 
 TEST_F(ToolDialogsTest, ButtonsWithoutASelectionOnlyBeep) {

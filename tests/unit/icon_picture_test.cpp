@@ -2,7 +2,9 @@
 // negative sign, the load graph and the raw rows handed to the platform.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -154,6 +156,41 @@ const Rows LargeFont = {
     ".######. ..###### ######## .######. .....##. .######. .######. ..##.... .######. .######.",
     "..####.. ..###### ######## ..####.. .....##. ..####.. ..####.. ..##.... ..####.. ..####..",
 };
+
+// The 16-pixel box with SmallFont's digits at the given left columns, and the thousands lines.
+Rows SmallBoxWith(const std::vector<std::pair<int, int>>& digitsAt, bool lines) {
+  Rows rows(16, std::string(16, 'B'));
+  rows[0] = rows[14] = "..BBBBBBBBBBBB..";
+  rows[1] = rows[13] = ".BBBBBBBBBBBBBB.";
+  rows[15] = std::string(16, '.');
+  if (lines) rows[2] = rows[12] = "BBFFFFFFFFFFFFBB";
+  for (const auto& [digit, left] : digitsAt) {
+    for (int row = 0; row < 7; ++row) {
+      for (int column = 0; column < 4; ++column) {
+        if (SmallFont[row][digit * 5 + column] == '#') rows[4 + row][left + column] = 'F';
+      }
+    }
+  }
+  return rows;
+}
+
+TEST_F(IconPictureTest, DigitCountChangesAtTenAHundredAndAThousand) {
+  struct Case {
+    int value;
+    std::vector<std::pair<int, int>> digitsAt;  // digit, left column
+    bool lines;
+  };
+  const Case cases[] = {
+      {9, {{9, 7}}, false},
+      {10, {{1, 4}, {0, 9}}, false},
+      {99, {{9, 4}, {9, 9}}, false},
+      {100, {{1, 1}, {0, 6}, {0, 11}}, false},
+      {999, {{9, 1}, {9, 6}, {9, 11}}, false},
+      {1000, {{0, 1}, {0, 6}, {0, 11}}, true},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(NumberRows(c.value), SmallBoxWith(c.digitsAt, c.lines)) << c.value;
+}
 
 TEST_F(IconPictureTest, EveryDigitOfBothFonts) {
   struct Font {
@@ -470,11 +507,13 @@ TEST_F(IconPictureTest, GraphAtScaleOneShowsTheBusyShareRisingFromTheBottom) {
 TEST_F(IconPictureTest, GraphAtScaleTwoUsesAllThirtyTwoSamples) {
   for (std::uint8_t& sample : AppState.SampleHistory) sample = 100;
   AppState.SampleHistory[0] = 50;
-  AppState.SampleHistory[31] = 0;
+  AppState.SampleHistory[1] = 0;
+  AppState.SampleHistory[31] = 75;
   Rows expected;
   for (int y = 0; y < 32; ++y) {
-    // Column 0 (50) is empty down to row 16; column 31 (0) is all busy.
-    expected.push_back((y < 16 ? "B" : "F") + std::string(30, 'B') + "F");
+    // Column 0 (50) is empty down to row 16, column 1 (0) all busy, column 31 (75) from row 24.
+    expected.push_back(std::string(y < 16 ? "BF" : "FF") + std::string(29, 'B') +
+                       (y < 24 ? "B" : "F"));
   }
   EXPECT_EQ(GraphRows(2), expected);
 }
@@ -505,6 +544,29 @@ TEST_F(IconPictureTest, BuffersUseThePaddedRowLayout) {
   EXPECT_EQ(picture.Mask[3], 0x1F);
   EXPECT_EQ(picture.Mask[4 * 5], 0x00);
   EXPECT_EQ(picture.Color[8 * 16 + 7], 0xBB);  // row 8, columns 14 and 15: in the 0's top
+}
+
+// Pixel access reads only the rows of the picture's side: outside them (or in a picture whose
+// side is damaged) every pixel is transparent colour 0, whatever the buffers hold.
+TEST_F(IconPictureTest, PixelsOutsideThePictureAreTransparentZero) {
+  IconPicture picture;
+  std::fill(std::begin(picture.Color), std::end(picture.Color), 0xFF);
+  std::fill(std::begin(picture.Mask), std::end(picture.Mask), 0x00);
+  const auto shown = [&picture](int x, int y) {
+    return std::to_string(PictureColorAt(picture, x, y)) +
+           (PictureTransparentAt(picture, x, y) ? "." : "#");
+  };
+  const std::vector<std::pair<int, int>> points = {{0, 0},  {15, 15}, {-1, 0},  {0, -1},
+                                                   {16, 4}, {4, 16},  {31, 31}, {32, 0}};
+  for (const int side : {16, 32, MaxIconSide + 8}) {
+    picture.Side = side;
+    std::string pixels;
+    for (const auto& [x, y] : points) pixels += shown(x, y) + " ";
+    const char* expected = side == 16   ? "15# 15# 0. 0. 0. 0. 0. 0. "
+                           : side == 32 ? "15# 15# 0. 0. 15# 15# 15# 0. "
+                                        : "0. 0. 0. 0. 0. 0. 0. 0. ";
+    EXPECT_EQ(pixels, expected) << side;
+  }
 }
 
 TEST_F(IconPictureTest, AnyScaleButTwoDrawsTheSmallIcon) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 namespace {
@@ -33,6 +34,13 @@ TEST(FormatText, Directives) {
   EXPECT_EQ(Format(64, u"%.1f° C", 25.3), u"25.3° C");
   EXPECT_EQ(Format(64, u"%d", -2147483647 - 1), u"-2147483648");
   EXPECT_EQ(Format(64, u"%s", static_cast<const char16_t*>(nullptr)), u"");
+  EXPECT_EQ(Format(64, u"%03d|%.1f|%.2f|%.1f|%.2f", -5, -2.25, -0.004, 9.9, 0.99),
+            u"-05|-2.3|-0.00|9.9|0.99");
+  EXPECT_EQ(Format(64, u"%10d|%9d|%1d", 5, 7, 3), u"         5|        7|3");
+  EXPECT_EQ(Format(64, u"%.1f %.2f", std::numeric_limits<double>::quiet_NaN(), 1e300),
+            u"nan 1000000000000000.00");
+  // A directive the formatter does not know is shown as written and takes no argument.
+  EXPECT_EQ(Format(64, u"%x %.3f %.1g %d%", 7), u"%x %.3f %.1g 7%");
 }
 
 TEST(FormatText, NeverWritesPastTheBuffer) {
@@ -49,6 +57,15 @@ TEST(TextHelpers, ContainsIsPlainAndCaseSensitive) {
   EXPECT_FALSE(TextContains(u"apprunafterwakeup", u"AppRunAfterWakeup"));
   EXPECT_TRUE(TextContains(u"x", u""));
   EXPECT_FALSE(TextContains(u"", u"#1"));
+  EXPECT_TRUE(TextContains(u"", u""));
+  EXPECT_FALSE(TextContains(u"xyz", u"a"));
+}
+
+TEST(TextHelpers, EqualsComparesWholeTexts) {
+  EXPECT_TRUE(TextEquals(u"abc", u"abc"));
+  EXPECT_FALSE(TextEquals(u"abc", u"abd"));
+  EXPECT_FALSE(TextEquals(u"ab", u"abc"));
+  EXPECT_EQ(TextLength(u""), 0);
 }
 
 TEST(TextHelpers, AppendCutsAndTerminates) {
@@ -59,6 +76,15 @@ TEST(TextHelpers, AppendCutsAndTerminates) {
   EXPECT_EQ(std::u16string(buffer), u"abcdefg");
   EXPECT_FALSE(TextCopy(buffer, 3, u"xyz"));
   EXPECT_EQ(std::u16string(buffer), u"xy");
+  // A buffer whose text fills its capacity is cut and terminated even with nothing to add.
+  char16_t full[8] = {u'a', u'b', u'c', u'd', u'e', u'f', u'g', u'h'};
+  EXPECT_TRUE(TextAppend(full, 4, u""));
+  EXPECT_EQ(std::u16string(full), u"abc");
+  EXPECT_FALSE(TextAppend(full, 0, u"x"));
+  EXPECT_FALSE(TextCopy(full, 0, u""));
+  EXPECT_EQ(std::u16string(full), u"abc");
+  EXPECT_TRUE(TextCopy(full, 1, u""));
+  EXPECT_EQ(std::u16string(full), u"");
 }
 
 }  // namespace

@@ -44,8 +44,9 @@ for f in rows:
           f"  {branches:>8} {percent(f['branch_covered'], f['branch_total']):3.0f}%")
 lines_pct = percent(summary["line_covered"], summary["line_total"])
 branches_pct = percent(summary["branch_covered"], summary["branch_total"])
-print(f"{'total':<{width}}  {summary['line_covered']:>4}/{summary['line_total']:<4}"
-      f"{lines_pct:5.1f}%  {summary['branch_covered']:>4}/{summary['branch_total']:<4}{branches_pct:5.1f}%")
+lines = f"{summary['line_covered']}/{summary['line_total']}"
+branches = f"{summary['branch_covered']}/{summary['branch_total']}"
+print(f"{'total':<{width}}  {lines:>8} {lines_pct:5.1f}%  {branches:>8} {branches_pct:5.1f}%")
 
 failed = False
 missed = [f["filename"] for f in rows if f["line_covered"] < f["line_total"]]

@@ -37,6 +37,9 @@ else
   skip "native: unit and scenario tests (ctest)" "the native build failed"
 fi
 
+# Every line of the core run and at least 95% of its branches taken by the native tests.
+step "coverage: every core line, at least 95% of branches" bash tools/coverage.sh
+
 # The fuzz targets: a short run of each, a fixed number of executions from its seed corpus.
 if step "fuzz: configure" cmake --preset fuzz &&
   step "fuzz: build" cmake --build --preset fuzz; then

@@ -24,7 +24,7 @@ breach() {
 while IFS= read -r file; do
   [[ $file == platform/win32/stand_in* ]] ||
     breach "$file includes the stand-in (platform/win32/stand_in.h); only platform/win32/stand_in* may"
-done < <(grep -rlE '#include[[:space:]]+"platform/win32/stand_in\.h"' \
+done < <(grep -rlE '#include[[:space:]]+"([^"]*/)?stand_in\.h"' \
   --include='*.cpp' --include='*.h' --exclude-dir=build --exclude-dir=.git . | sed 's|^\./||' | sort)
 
 # ---- 2. One home for every operation ----------------------------------------------------------

@@ -318,9 +318,9 @@ TEST_F(TrayMenuTest, MarksEachFieldAtTheEdgesOfItsRange) {
       // L 2, N 2, A clear, slow bus; then L 31, N 8, A set, fast bus.
       {CpuPxa27x, 0x102, 0, ViewPlain, 2, 0, "1028 1012 1019 1021 1023 1102 1106 1094"},
       {CpuPxa27x, 0x200041F, 1, ViewPlain, 2, 0, "1057 1018 1020 1022 1023 1102 1106 1094"},
-      // L 1, N 1; then L 0, N 9.
+      // L 1, N 1; then L 0, N 9 with A set (N 9 would land on the memory half item).
       {CpuPxa27x, 0x81, 0, ViewPlain, 2, 0, "1019 1021 1023 1102 1106 1094"},
-      {CpuPxa27x, 0x480, 0, ViewPlain, 2, 0, "1019 1021 1023 1102 1106 1094"},
+      {CpuPxa27x, 0x2000480, 0, ViewPlain, 2, 0, "1020 1021 1023 1102 1106 1094"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.checked);

@@ -69,9 +69,7 @@ const RegistryValue* Registry::Value(std::u16string_view key, std::u16string_vie
 std::optional<std::uint32_t> Registry::Dword(std::u16string_view key,
                                              std::u16string_view name) const {
   const RegistryValue* value = Value(key, name);
-  if (value == nullptr || value->Type != plat::REG_DWORD || value->Data.size() != 4) {
-    return std::nullopt;
-  }
+  if (value == nullptr || value->Type != plat::REG_DWORD || value->Data.size() != 4) return {};
   std::uint32_t out;
   std::memcpy(&out, value->Data.data(), 4);
   return out;

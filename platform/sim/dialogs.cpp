@@ -32,10 +32,8 @@ plat::LResult DialogWindowProc(plat::Window window, std::uint32_t message, plat:
   }
   const plat::DialogProc procedure = dialog->Procedure;
   const plat::LResult handled = procedure(window, message, wParam, lParam);
-  if (handled == 0 && message == plat::WM_CLOSE) {
-    return procedure(window, plat::WM_COMMAND, static_cast<plat::WParam>(plat::IDCANCEL), 0);
-  }
-  return handled;
+  if (handled != 0 || message != plat::WM_CLOSE) return handled;
+  return procedure(window, plat::WM_COMMAND, static_cast<plat::WParam>(plat::IDCANCEL), 0);
 }
 
 // A live control of `className`.

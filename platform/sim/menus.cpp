@@ -172,13 +172,14 @@ bool TrackPopupMenuEx(Menu menu, std::uint32_t flags, int x, int y, Window owner
   tracked.push_back({Snapshot(menu), flags, x, y, owner, false});
   const int number = ++device.Log.MenuTrackings;
   // The menu's modal loop: serves what is queued until the queue is empty, the owner is gone or
-  // the program ends the menu. A quit message is taken and lost, as the desktop's loop does.
+  // the program ends the menu. A quit message is taken and lost, even one posted as it ends.
   ++device.Menus.Depth;
   while (!device.Ui.Queue.empty() && sim::OwnProcedure(owner) != nullptr && !device.Menus.Ending) {
     if (sim::PumpOneMessage() == sim::PumpResult::Quit) device.Ui.Queue.pop_front();
   }
   --device.Menus.Depth;
   const bool ended = std::exchange(device.Menus.Ending, false);
+  if (ended) std::erase_if(device.Ui.Queue, [](const sim::QueuedMessage& m) { return m.Quit; });
   // Marked only when no menu was tracked meanwhile: the record may have moved on.
   if (ended && device.Log.MenuTrackings == number) tracked.back().EndedByProgram = true;
   if (ended) device.Script.MenuChoice = 0;  // the user's choice went with the closed menu

@@ -74,9 +74,11 @@ bool CeRunAppAtEvent(const char16_t* application, std::uint32_t event) {
   return true;
 }
 
-Handle CeOpenDatabase(CeOid* oid, const char16_t* name, std::uint32_t, std::uint32_t, Window) {
+Handle CeOpenDatabase(CeOid* oid, const char16_t* name, std::uint32_t sort, std::uint32_t flags,
+                      Window) {
   SIM_CALL();
-  if (oid == nullptr || name == nullptr || !sim::EqualNoCase(name, DatabaseName)) {
+  if (oid == nullptr || name == nullptr || sort != 0 || flags != 0 ||  // neither is modelled
+      !sim::EqualNoCase(name, DatabaseName)) {
     return InvalidHandle;
   }
   *oid = DatabaseOid;

@@ -102,16 +102,19 @@ long OpenKey(const char* operation, plat::RegKey root, const char16_t* subKey, s
 
 namespace plat {
 
-long RegOpenKeyExW(RegKey root, const char16_t* subKey, std::uint32_t, std::uint32_t access,
+// Options (a volatile key, a link) and reserved arguments are refused: the handheld has none.
+long RegOpenKeyExW(RegKey root, const char16_t* subKey, std::uint32_t options, std::uint32_t access,
                    RegKey* result) {
   SIM_CALL();
+  if (options != 0) return ERROR_INVALID_PARAMETER;
   return OpenKey("open", root, subKey, access, false, result, nullptr);
 }
 
-long RegCreateKeyExW(RegKey root, const char16_t* subKey, std::uint32_t, const char16_t*,
-                     std::uint32_t, std::uint32_t access, void*, RegKey* result,
+long RegCreateKeyExW(RegKey root, const char16_t* subKey, std::uint32_t reserved, const char16_t*,
+                     std::uint32_t options, std::uint32_t access, void*, RegKey* result,
                      std::uint32_t* disposition) {
   SIM_CALL();
+  if (reserved != 0 || options != 0) return ERROR_INVALID_PARAMETER;
   return OpenKey("create", root, subKey, access, true, result, disposition);
 }
 
@@ -145,9 +148,10 @@ long RegQueryValueExW(RegKey key, const char16_t* name, std::uint32_t*, std::uin
   return Record("query", path, name, 0, ERROR_SUCCESS);
 }
 
-long RegSetValueExW(RegKey key, const char16_t* name, std::uint32_t, std::uint32_t type,
+long RegSetValueExW(RegKey key, const char16_t* name, std::uint32_t reserved, std::uint32_t type,
                     const void* data, std::uint32_t size) {
   SIM_CALL();
+  if (reserved != 0) return ERROR_INVALID_PARAMETER;
   std::u16string path;
   if (!BasePath(key, &path)) return Record("set", path, name, 0, ERROR_INVALID_HANDLE);
   if (long error = InjectedError("set", path, name)) return Record("set", path, name, 0, error);

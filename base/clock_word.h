@@ -45,7 +45,7 @@ static_assert(RunRatio(0x2000290) == 16 && Pxa27xTurboMultiplier(0x2000290) == 5
               AlternateMemoryClock(0x2000290));
 static_assert(RunRatio(0x243) == 3 && RunMultiplier(0x243) == 2 &&
               Pxa25xTurboMultiplier(0x243) == 4);
-static_assert(WithTurboMultiplier(0x2000290, 2) == 0x2000110 &&
+static_assert(WithTurboMultiplier(0x2000291, 2) == 0x2000111 &&
               WithRunRatio(0x2000290, 8) == 0x2000288);
 static_assert(WithRunMultiplier(0x241, 1) == 0x221 &&
               WithAlternateMemoryClock(0x290, true) == 0x2000290);

@@ -379,7 +379,8 @@ struct Faults {
   bool SnapshotFails = false;
   bool ShortcutCreationFails = false;  // the file set stays as it is
   bool FileDeletionFails = false;
-  std::set<int> MissingDialogs{};  // dialog templates FindResourceW no longer finds
+  std::uint32_t FailingBitmapBits = 0;  // bitmaps of this depth cannot be made
+  std::set<int> MissingDialogs{};       // dialog templates FindResourceW no longer finds
 };
 
 // ---- What the program did, in order -------------------------------------------------------

@@ -27,9 +27,7 @@ sim::DialogRecord* FindDialog(plat::Window window) {
 plat::LResult DialogWindowProc(plat::Window window, std::uint32_t message, plat::WParam wParam,
                                plat::LParam lParam) {
   const sim::DialogRecord* dialog = FindDialog(window);
-  if (dialog == nullptr || dialog->Procedure == nullptr || message == plat::WM_INITDIALOG) {
-    return 0;
-  }
+  if (!dialog || !dialog->Procedure || message == plat::WM_INITDIALOG) return 0;
   const plat::DialogProc procedure = dialog->Procedure;
   const plat::LResult handled = procedure(window, message, wParam, lParam);
   if (handled != 0 || message != plat::WM_CLOSE) return handled;

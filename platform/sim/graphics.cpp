@@ -51,7 +51,8 @@ Bitmap CreateBitmap(int width, int height, std::uint32_t planes, std::uint32_t b
                     const void* bits) {
   SIM_CALL();
   if (width <= 0 || height <= 0 || width > 4096 || height > 4096 || planes != 1 ||
-      (bitsPerPixel != 1 && bitsPerPixel != 4)) {
+      (bitsPerPixel != 1 && bitsPerPixel != 4) ||
+      bitsPerPixel == Device().Faults.FailingBitmapBits) {
     return Bitmap{};
   }
   sim::BitmapRecord bitmap{width, height, bitsPerPixel, {}};

@@ -155,7 +155,9 @@ using sim::Device;
 std::uint16_t RegisterClassW(const WindowClass& windowClass) {
   SIM_CALL();
   auto& classes = Device().Ui.Classes;
-  if (windowClass.ClassName == nullptr || windowClass.Procedure == nullptr) return 0;
+  // A class belongs to the module that registers it.
+  if (!windowClass.ClassName || !windowClass.Procedure || windowClass.Module == Instance{})
+    return 0;
   for (const auto& [name, procedure] : classes) {
     if (sim::EqualNoCase(name, windowClass.ClassName)) return 0;  // already registered
   }

@@ -258,6 +258,19 @@ TEST_F(IconRefreshTest, PictureBecomesAnIconThatReplacesTheOldOne) {
   RefreshTrayIcon();
   EXPECT_EQ(sim::Device().Log.Calls,
             std::vector<std::string_view>(expected.begin(), expected.end() - 1));
+
+  // Without either bitmap no icon is made, the other is deleted and the tray keeps its icon.
+  for (std::uint32_t failing : {1u, 4u}) {
+    sim::Device().Faults.FailingBitmapBits = failing;
+    const plat::Icon shown = Tray()->Data.IconHandle;
+    sim::Device().Log.Calls.clear();
+    AppState.ForceIconRedraw = 1;
+    RefreshTrayIcon();
+    EXPECT_EQ(sim::Device().Log.Calls,
+              (std::vector<std::string_view>{"GlobalMemoryStatus", "CreateBitmap", "CreateBitmap",
+                                             "DeleteObject"}));
+    EXPECT_EQ(Tray()->Data.IconHandle, shown);
+  }
 }
 
 // A view number out of range, which the settings never keep, shows 0.

@@ -377,7 +377,7 @@ TEST_F(StartupTest, AutostartFoundByItsShortcutInTheStartupFolder) {
   Start();
   EXPECT_EQ(AppState.Capabilities.AutostartEnabled, 1);
 
-  // Without a Startup folder there is no shortcut to find, and the toggle makes none.
+  // Without a Startup folder there is no shortcut to find, and the toggle tries none.
   SetUp();
   sim::Device().System.Folders.erase(plat::CSIDL_STARTUP);
   Start();
@@ -385,6 +385,7 @@ TEST_F(StartupTest, AutostartFoundByItsShortcutInTheStartupFolder) {
   EXPECT_EQ(std::u16string(AppState.AutostartLinkPath), u"");
   EXPECT_EQ(AppState.Capabilities.AutostartEnabled, 0);
   EXPECT_EQ(sim::Device().Files.size(), 1u);
+  EXPECT_EQ(FindCall("SHCreateShortcut"), -1);
 }
 
 TEST_F(StartupTest, LongStartupFolderPathIsKeptWhole) {

@@ -281,16 +281,19 @@ TEST_F(ToolDialogsTest, RefreshAndCloseEndAnOpenThreadList) {
     const sim::LiveCounts before = sim::Live();
     std::size_t rowsAfter = 0;
     plat::Window threadListAfter{};
+    bool threadListOpenAfter = true;
     RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) {
       Select(d, 0);
       sim::After(10, [&, d, button] {
         sim::SendDialogCommand(d, button);
         rowsAfter = List(d).Rows.size();
         threadListAfter = AppState.ThreadDialogWindow;
+        threadListOpenAfter = sim::Device().Dialogs[1].Open;
       });
       sim::SendDialogCommand(d, IDC_THREADS);
     });
     EXPECT_EQ(threadListAfter, plat::Window{}) << button;
+    EXPECT_FALSE(threadListOpenAfter) << button;
     EXPECT_EQ(sim::Device().Dialogs[1].Result, 0) << button;
     EXPECT_EQ(sim::Device().Dialogs[1].Open, false);
     // Close ends the selected process; the list then no longer shows it.
@@ -298,6 +301,18 @@ TEST_F(ToolDialogsTest, RefreshAndCloseEndAnOpenThreadList) {
     EXPECT_EQ(rowsAfter, button == IDC_REFRESH ? 2u : 1u);
     EXPECT_EQ(sim::Live(), before) << button;
   }
+}
+
+// Without one of its bitmaps the neutral icon is not made, and nothing is left behind.
+TEST_F(ToolDialogsTest, WithoutABitmapNoNeutralIconIsMade) {
+  SeedTwoProcesses();
+  sim::Device().Files.clear();  // no file gives an icon
+  sim::Device().Faults.FailingBitmapBits = 1;
+  const sim::LiveCounts before = sim::Live();
+  RunDialog(IDD_PROCESSES, ProcessDialogProc, [](plat::Window) {});
+  EXPECT_NE(FindCall("CreateBitmap"), -1);
+  EXPECT_EQ(FindCall("CreateIconIndirect"), -1);
+  EXPECT_EQ(sim::Live(), before);
 }
 
 TEST_F(ToolDialogsTest, WithoutASnapshotBothListsStayEmpty) {

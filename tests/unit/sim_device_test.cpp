@@ -57,9 +57,10 @@ class SimDeviceTest : public ::testing::Test {
     plat::WindowClass wc{};
     wc.Procedure = RecordingProc;
     wc.ClassName = u"Probe";
+    wc.Module = plat::Instance(1);
     plat::RegisterClassW(wc);
     return plat::CreateWindowExW(0, u"Probe", title, 0, 0, 0, 0, 0, Window{}, plat::Menu{},
-                                 plat::Instance{}, nullptr);
+                                 wc.Module, nullptr);
   }
 
   // The program's loop; returns how it ended.

@@ -165,14 +165,17 @@ def faults_of_file(path):
     previous = ""
     in_block_comment = False
     excluded = False  # between GCOVR_EXCL_START and GCOVR_EXCL_STOP: no test can reach it
+    compile_time = False  # inside a static_assert: a fault there stops the build or changes nothing
     for number, line in enumerate(lines, 1):
         text = line.strip()
         excluded = (excluded or "GCOVR_EXCL_START" in line) and "GCOVR_EXCL_STOP" not in line
+        checking = compile_time or text.startswith("static_assert(")
+        compile_time = checking and not text.endswith(";")
         if in_block_comment:
             in_block_comment = "*/" not in text
         elif text.startswith("/*"):
             in_block_comment = "*/" not in text
-        elif not excluded and "GCOVR_EXCL_LINE" not in line:
+        elif not excluded and not checking and "GCOVR_EXCL_LINE" not in line:
             for what, faulty in faults_of_line(line, previous):
                 if faulty != line:
                     faults.append({"file": path, "line": number, "what": what,
@@ -225,10 +228,12 @@ class Worker:
             if not os.path.exists(target) or open(source, "rb").read() != open(target, "rb").read():
                 os.makedirs(os.path.dirname(target), exist_ok=True)
                 shutil.copyfile(source, target)  # a fresh time, so the build sees it
-        if not os.path.exists(os.path.join(self.build, "build.ninja")):
-            subprocess.run(["cmake", "-S", self.src, "-B", self.build, "-G", "Ninja",
-                            "-DCMAKE_BUILD_TYPE=None", "-DCMAKE_CXX_FLAGS=-O0"],
-                           check=True, capture_output=True)
+        # Array bounds are checked, so that a fault that indexes past an array fails its test
+        # rather than scribbling over a neighbour unseen.
+        subprocess.run(["cmake", "-S", self.src, "-B", self.build, "-G", "Ninja",
+                        "-DCMAKE_BUILD_TYPE=None",
+                        "-DCMAKE_CXX_FLAGS=-O0 -fsanitize=bounds -fno-sanitize-recover=all"],
+                       check=True, capture_output=True)
         result = self.compile()
         if result != 0:
             sys.exit(f"mutants: the unchanged tree does not build in {self.build}")

@@ -49,7 +49,7 @@ TEST_F(ToolDialogsTest, ProcessRowsSkipTheProgramAndKeepOneIconPerRow) {
   sim::Device().Processes.Running.push_back(
       {0x500, u"long.exe", std::u16string(200, u'x'), {{}}, false});
   sim::Device().Processes.Running.push_back(
-      {0x700, std::u16string(200, u'и') + u".exe", u"\\gone\\и.exe", {{}}, false});
+      {0x700, std::u16string(128, u'и') + u".exe", u"\\gone\\и.exe", {{}}, false});
   sim::Device().Files.push_back({u"\\Windows\\device.exe", 1023});
   sim::Device().Files.push_back({u"\\init", 4096});
   sim::Device().Files.push_back(

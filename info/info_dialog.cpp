@@ -10,21 +10,22 @@
 std::intptr_t InfoDialogProc(plat::Window window, std::uint32_t message, plat::WParam wParam,
                              plat::LParam /*lParam*/) {
   // An ended dialog may still be sent messages until its loop returns: they do nothing.
-  if (message != plat::WM_INITDIALOG && window != AppState.InfoDialogWindow) return 0;
+  if (message != plat::WM_INITDIALOG && window != AppState.InfoDialogWindow)
+    return plat::DialogNotHandled;
   switch (message) {
     case plat::WM_INITDIALOG:
       // The menu's dispatch finds an open dialog by this handle and brings it forward.
       AppState.InfoDialogWindow = window;
       FillInfoTree(plat::GetDlgItem(window, IDC_TREE));
-      return 1;
+      return plat::DialogHandled;
     case plat::WM_COMMAND: {
       const int id = static_cast<int>(wParam & 0xFFFF);
-      if (id != plat::IDOK && id != plat::IDCANCEL) return 0;
+      if (id != plat::IDOK && id != plat::IDCANCEL) return plat::DialogNotHandled;
       AppState.InfoDialogWindow = plat::Window{};
       plat::EndDialog(window, id);
-      return 1;
+      return plat::DialogHandled;
     }
     default:
-      return 0;
+      return plat::DialogNotHandled;
   }
 }

@@ -31,6 +31,8 @@ inline constexpr std::uint32_t WM_INITDIALOG = 0x0110;
 
 // A dialog procedure: returns non-zero when it handled the message, 0 to leave it to the
 // platform's dialog manager.
+inline constexpr std::intptr_t DialogHandled = 1;
+inline constexpr std::intptr_t DialogNotHandled = 0;
 using DialogProc = std::intptr_t (*)(Window dialog, std::uint32_t message, WParam wParam,
                                      LParam lParam);
 

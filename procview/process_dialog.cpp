@@ -15,10 +15,6 @@
 
 namespace {
 
-// What the dialog procedure returns for a message it handled, and for one it left alone.
-constexpr std::intptr_t Handled = 1;
-constexpr std::intptr_t NotHandled = 0;
-
 // The spaces in the headers widen their columns, which are sized to fit the header.
 constexpr const char16_t* ProcessColumns[] = {
     u" имя  процесса ", u" заголовок  окна ", u"потоки", u"расположение главного файла", u"размер",
@@ -95,10 +91,10 @@ std::intptr_t ProcessDialogProc(plat::Window window, std::uint32_t message, plat
     // The menu's dispatch finds an open dialog by this handle and brings it forward.
     AppState.ProcessDialogWindow = window;
     InitProcessList(plat::GetDlgItem(window, IDC_LIST));
-    return Handled;
+    return plat::DialogHandled;
   }
   // An ended dialog may still be sent messages until its loop returns: they do nothing.
-  if (window != AppState.ProcessDialogWindow) return NotHandled;
+  if (window != AppState.ProcessDialogWindow) return plat::DialogNotHandled;
   const plat::Window list = plat::GetDlgItem(window, IDC_LIST);
   switch (message) {
     case plat::WM_COMMAND:
@@ -108,20 +104,20 @@ std::intptr_t ProcessDialogProc(plat::Window window, std::uint32_t message, plat
           // An open thread list is a dialog of its own and stays open.
           AppState.ProcessDialogWindow = plat::Window{};
           plat::EndDialog(window, static_cast<plat::LResult>(wParam & 0xFFFF));
-          return Handled;
+          return plat::DialogHandled;
         case IDC_CLOSE_PROCESS:
           CloseSelectedProcess(list);
-          return Handled;
+          return plat::DialogHandled;
         case IDC_REFRESH:
           RefreshProcessList(list);
-          return Handled;
+          return plat::DialogHandled;
         case IDC_THREADS:
           ShowSelectedThreads(list);
-          return Handled;
+          return plat::DialogHandled;
         default:
-          return NotHandled;
+          return plat::DialogNotHandled;
       }
     default:
-      return NotHandled;
+      return plat::DialogNotHandled;
   }
 }

@@ -9,10 +9,6 @@
 
 namespace {
 
-// What the dialog procedure returns for a message it handled, and for one it left alone.
-constexpr std::intptr_t Handled = 1;
-constexpr std::intptr_t NotHandled = 0;
-
 // The spaces in the headers widen their columns, which are sized to fit the header.
 constexpr const char16_t* ThreadColumns[] = {
     u"№", u" приоритет   ", u"активность", u"режим ядра", u" время  создания      ",
@@ -23,7 +19,8 @@ constexpr const char16_t* ThreadColumns[] = {
 std::intptr_t ThreadDialogProc(plat::Window window, std::uint32_t message, plat::WParam wParam,
                                plat::LParam /*lParam*/) {
   // An ended dialog may still be sent messages until its loop returns: they do nothing.
-  if (message != plat::WM_INITDIALOG && window != AppState.ThreadDialogWindow) return NotHandled;
+  if (message != plat::WM_INITDIALOG && window != AppState.ThreadDialogWindow)
+    return plat::DialogNotHandled;
   const plat::Window list = plat::GetDlgItem(window, IDC_LIST);
   switch (message) {
     case plat::WM_INITDIALOG: {
@@ -38,16 +35,16 @@ std::intptr_t ThreadDialogProc(plat::Window window, std::uint32_t message, plat:
       }
       plat::ListViewSetExtendedStyle(list, plat::LVS_EX_FULLROWSELECT);
       FillThreadList(list);
-      return Handled;
+      return plat::DialogHandled;
     }
     case plat::WM_COMMAND: {
       const int id = static_cast<int>(wParam & 0xFFFF);
-      if (id != plat::IDOK && id != plat::IDCANCEL) return NotHandled;
+      if (id != plat::IDOK && id != plat::IDCANCEL) return plat::DialogNotHandled;
       AppState.ThreadDialogWindow = plat::Window{};
       plat::EndDialog(window, id);
-      return Handled;
+      return plat::DialogHandled;
     }
     default:
-      return NotHandled;
+      return plat::DialogNotHandled;
   }
 }

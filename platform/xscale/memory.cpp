@@ -37,18 +37,19 @@ alignas(1024) std::uint32_t WindowTable[WindowPages] KERNEL_ONLY;  // 0: a fault
 std::uint8_t Reserved[WindowPages] KERNEL_ONLY;      // the page belongs to a reserved region
 std::uint16_t RegionPages[WindowPages] KERNEL_ONLY;  // at a region's first page: its length
 
-// The supervisor call (memory.S): System mode for true, user mode for false. Returns whether
-// the caller was in System mode. Called from user or System mode only.
-bool SwitchMode(bool system) {
-  register std::uint32_t r0 asm("r0") = system ? 1 : 0;
-  asm volatile("svc #0" : "+r"(r0) : : "memory");
-  return r0 != 0;
-}
-
 bool Privileged() {
   std::uint32_t status;
   asm volatile("mrs %0, cpsr" : "=r"(status));
   return (status & ModeBits) != UserMode;
+}
+
+// The supervisor call (memory.S): System mode for true, user mode for false, from user or System
+// mode. Returns whether the caller was privileged; in the mode asked for already, it makes no call.
+bool SwitchMode(bool system) {
+  if (Privileged() == system) return system;
+  register std::uint32_t r0 asm("r0") = system ? 1 : 0;
+  asm volatile("svc #0" : "+r"(r0) : : "memory");
+  return r0 != 0;
 }
 
 void DrainWriteBuffer() { asm volatile("mcr p15, 0, %0, c7, c10, 4" : : "r"(0) : "memory"); }

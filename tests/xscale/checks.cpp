@@ -17,7 +17,7 @@ extern "C" char __program_start[];  // the image's first page (image.ld)
 
 namespace {
 
-// ---- The machines: what each model's processor is, from its documentation, not the program ----
+// ---- The machines: each model's identification and reset values, set down here, not read ------
 
 struct Machine {
   const char* Name;  // as the runner passes it: the board, and the processor model if chosen

@@ -1,7 +1,8 @@
 @ The supervisor call behind SetKMode (memory.cpp): switches its caller between user mode and
 @ System mode, the privileged mode that shares user mode's registers and stack.
 @ SVC #0, r0 = 1 for System mode, 0 for user mode; returns in r0 whether the caller was in
-@ System mode. Semihosting's SVC 0x123456 never comes here: the machine model takes it.
+@ System mode. Semihosting's SVC 0x123456 comes here only when the machine model was started
+@ without userspace=on, and then stops the image as an unknown call.
 
         .syntax unified
         .arm

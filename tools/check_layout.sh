@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks, without building, the layout rules that keep the core and the two platform backends
+# Checks, without building, the layout rules that keep the core and the platform backends
 # apart (../shared/DESIGN.md, "Layout"):
 #   1. Only the desktop stand-in's own files (platform/win32/stand_in*) include stand_in.h, so a
 #      port to the handheld replaces those files and nothing else.
@@ -7,6 +7,10 @@
 #      platform/win32/X.cpp or platform/win32/stand_in_X.cpp, and in platform/sim/X.cpp.
 #   3. The core includes downward only: base/ < icon/ < clock/ < menu/, info/, procview/ < app/;
 #      no two of its folders include each other, and it includes no backend's file.
+#   4. The bare-metal backend, platform/xscale, serves hardware.h and memory.h only: each of their
+#      operations is defined there exactly once, in hardware.* or memory.* (C++ or assembly, the
+#      files it is made of besides its own header), and it defines no other platform operation.
+#      Nothing outside platform/xscale and its image, tests/xscale, includes it.
 # Exit 0 when every rule holds; otherwise each breach is printed.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -129,8 +133,62 @@ for folder in "${!floor[@]}"; do
   fi
 done
 
+# ---- 4. The bare-metal backend serves the register code only -------------------------------------
+
+# defined_asm FILE...: "FILE NAME" for every global label of a function in namespace plat that an
+# assembly source defines (its C++ name mangled: _ZN4plat, the name's length, the name).
+defined_asm() {
+  (($# > 0)) || return 0
+  grep -HoE '^_ZN4plat[0-9]+[A-Za-z_][A-Za-z0-9_]*:' "$@" | awk -F: '{
+      rest = substr($2, 9)
+      match(rest, /^[0-9]+/)
+      print $1, substr(rest, RLENGTH + 1, substr(rest, 1, RLENGTH) + 0)
+    }'
+}
+
+xscale_served=(hardware memory)
+shopt -s nullglob
+xscale_sources=(platform/xscale/*.cpp platform/xscale/*.S)
+shopt -u nullglob
+for file in "${xscale_sources[@]}"; do
+  base=$(basename "$file")
+  [[ $base == hardware.* || $base == memory.* ]] ||
+    breach "$file: platform/xscale is made of hardware.* and memory.* only"
+done
+xscale_definitions=$( (
+  ((${#xscale_sources[@]} > 0)) && defined $(printf '%s\n' "${xscale_sources[@]}" | grep '\.cpp$')
+  defined_asm $(printf '%s\n' "${xscale_sources[@]}" | grep '\.S$')
+) || true)
+for header in platform/*.h; do
+  group=$(basename "$header" .h)
+  served=0
+  for name in "${xscale_served[@]}"; do [[ $group == "$name" ]] && served=1; done
+  while IFS= read -r name; do
+    files=$(awk -v n="$name" '$2 == n { print $1 }' <<<"$xscale_definitions")
+    count=$(grep -c . <<<"$files" || true)
+    if ((!served)); then
+      ((count == 0)) || breach "platform/xscale defines $name of $header, which it does not serve:" $files
+      continue
+    fi
+    if ((count != 1)); then
+      breach "$header declares $name, which platform/xscale defines $count times" $files
+      continue
+    fi
+    [[ $files == platform/xscale/"$group".* ]] ||
+      breach "$header declares $name, defined in $files instead of platform/xscale/$group.*"
+  done < <(declared "$header")
+done
+
+while IFS= read -r file; do
+  [[ $file == platform/xscale/* || $file == tests/xscale/* ]] ||
+    breach "$file includes platform/xscale; only platform/xscale and tests/xscale may"
+done < <(grep -rlE '#[[:space:]]*include[[:space:]]+"platform/xscale/' \
+  --include='*.cpp' --include='*.h' --include='*.S' --exclude-dir=build --exclude-dir=.git . |
+  sed 's|^\./||' | sort)
+
 if ((breaches > 0)); then
-  echo "check_layout: $breaches breaches (backends checked: ${backends[*]})"
+  echo "check_layout: $breaches breaches (backends checked: ${backends[*]} xscale)"
   exit 1
 fi
-echo "check_layout: the stand-in, one home per operation (${backends[*]}) and downward includes hold"
+echo "check_layout: the stand-in, one home per operation (${backends[*]}; xscale for hardware.h and" \
+  "memory.h), the bare-metal backend apart and downward includes hold"

@@ -17,7 +17,8 @@ packages=(
   wine wine64 fonts-wine xvfb xdotool imagemagick x11-utils
   # the handheld's processor: the bare-metal image on QEMU's board models, and the core with its
   # tests built for ARMv5TE Linux and run under QEMU's user-mode XScale models
-  gcc-arm-none-eabi libnewlib-arm-none-eabi g++-arm-linux-gnueabi qemu-system-arm qemu-user
+  gcc-arm-none-eabi libnewlib-arm-none-eabi libstdc++-arm-none-eabi-dev g++-arm-linux-gnueabi
+  qemu-system-arm qemu-user
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds both presets and runs every test: unit and scenario tests (native, ctest), then
-# zorvik.exe end to end under Wine. Sets up a fresh Debian 12 machine first. Exit 0 = all passed.
+# Builds both presets and runs every test: unit and scenario tests (native, ctest), the clock code
+# bare metal on QEMU's PXA boards, then zorvik.exe end to end under Wine. Sets up a fresh Debian 12
+# machine first. Exit 0 = all passed.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 
@@ -26,8 +27,9 @@ skip() { results+=("SKIP  $1 ($2)") && failed=1; }
 step "install Debian packages" bash tools/install_deps.sh || { printf '%s\n' "${results[@]}"; exit 1; }
 
 # The layout rules, read from the sources: only the stand-in includes the stand-in, each platform
-# operation has one home per backend, the core includes downward.
-step "layout: the stand-in apart, one home per operation, downward includes" \
+# operation has one home per backend, the bare-metal backend serves the register code alone, the
+# core includes downward.
+step "layout: the stand-in and the bare-metal backend apart, one home per operation, downward includes" \
   bash tools/check_layout.sh
 
 if step "native: configure" cmake --preset native &&
@@ -36,6 +38,11 @@ if step "native: configure" cmake --preset native &&
 else
   skip "native: unit and scenario tests (ctest)" "the native build failed"
 fi
+
+# The program's own clock code on the handheld's processor, bare metal: QEMU's PXA255 and PXA270
+# boards (and an ARM that is no XScale), with the processor's own exceptions and MMU.
+step "handheld processor: the clock code on QEMU's PXA255/PXA270 boards (bare metal)" \
+  bash tests/xscale/run.sh
 
 # Every line of the core run and at least 95% of its branches taken by the native tests.
 step "coverage: every core line, at least 95% of branches" bash tools/coverage.sh

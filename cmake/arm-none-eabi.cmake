@@ -1,0 +1,15 @@
+# Cross-compiling the bare-metal image for the handheld's processor (ARMv5TE XScale, ARM code)
+# with Debian's gcc-arm-none-eabi and newlib.
+set(CMAKE_SYSTEM_NAME Generic)
+set(CMAKE_SYSTEM_PROCESSOR arm)
+set(CMAKE_C_COMPILER arm-none-eabi-gcc)
+set(CMAKE_CXX_COMPILER arm-none-eabi-g++)
+set(CMAKE_ASM_COMPILER arm-none-eabi-gcc)
+set(CMAKE_C_FLAGS_INIT "-march=armv5te -marm -mfloat-abi=soft")
+set(CMAKE_CXX_FLAGS_INIT "-march=armv5te -marm -mfloat-abi=soft")
+set(CMAKE_ASM_FLAGS_INIT "-march=armv5te -marm -mfloat-abi=soft")
+# A test executable could not link without the image's own start-up code.
+set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

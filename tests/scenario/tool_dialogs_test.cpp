@@ -19,6 +19,9 @@ class ToolDialogsTest : public ScenarioTest {
   static sim::ListViewRecord List(plat::Window dialog) {
     return sim::Device().Controls.Lists.at(plat::GetDlgItem(dialog, IDC_LIST));
   }
+  static const sim::WindowRecord& ListWindow(plat::Window dialog) {
+    return *sim::FindWindow(plat::GetDlgItem(dialog, IDC_LIST));
+  }
   // Every row's cells, the image and parameter left out.
   static std::vector<std::vector<std::u16string>> Cells(plat::Window dialog) {
     std::vector<std::vector<std::u16string>> cells;
@@ -99,18 +102,21 @@ TEST_F(ToolDialogsTest, ProcessRowsSkipTheProgramAndKeepOneIconPerRow) {
   EXPECT_EQ(rows.Widths, std::vector<int>(5, plat::LVSCW_AUTOSIZE_USEHEADER));
 }
 
+// Each fill also draws the list once, when all its rows are in, not row by row.
 TEST_F(ToolDialogsTest, RefillReleasesTheReplacedImageListAndShellIcons) {
   SeedTwoProcesses();
   const int iconsBefore = sim::Live().Icons;
-  int liveLists = 0, liveIcons = 0;
+  int liveLists = 0, liveIcons = 0, redraws = 0;
   RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) {
     sim::SendDialogCommand(d, IDC_REFRESH);
     sim::SendDialogCommand(d, IDC_REFRESH);
     liveLists = sim::Live().ImageLists;
     liveIcons = sim::Live().Icons;
+    redraws = ListWindow(d).Redraws;
   });
   EXPECT_EQ(liveLists, 1);
   EXPECT_EQ(liveIcons, iconsBefore);
+  EXPECT_EQ(redraws, 3);
   EXPECT_EQ(sim::Live().ImageLists, 0);  // the last one went with the dialog
 }
 
@@ -184,8 +190,13 @@ TEST_F(ToolDialogsTest, ThreadRowsShowPriorityNamesAndTimes) {
   AppState.ThreadListProcessId = 0x200;
   const sim::LiveCounts before = sim::Live();
   sim::ListViewRecord rows;
-  RunDialog(IDD_THREADS, ThreadDialogProc, [&](plat::Window d) { rows = List(d); });
+  int redraws = 0;
+  RunDialog(IDD_THREADS, ThreadDialogProc, [&](plat::Window d) {
+    rows = List(d);
+    redraws = ListWindow(d).Redraws;
+  });
   EXPECT_EQ(sim::Live(), before);
+  EXPECT_EQ(redraws, 1);  // once, with all five rows in
 
   const std::vector<std::vector<std::u16string>> expected = {
       {u"1", u"нормальный", u"0:01:15", u"0:00:00", u"9:07:05  3-02-2006"},

@@ -53,6 +53,8 @@ TEST_F(ToolDialogsTest, ProcessRowsSkipTheProgramAndKeepOneIconPerRow) {
       {0x500, u"long.exe", std::u16string(200, u'x'), {{}}, false});
   sim::Device().Processes.Running.push_back(
       {0x700, std::u16string(128, u'и') + u".exe", u"\\gone\\и.exe", {{}}, false});
+  sim::Device().Processes.Running.push_back({0x800, u"x", u"x", {{}}, false});  // a one-letter path
+  sim::Device().Files.push_back({u"x", 2048});
   sim::Device().Files.push_back({u"\\Windows\\device.exe", 1023});
   sim::Device().Files.push_back({u"\\init", 4096});
   sim::Device().Files.push_back(
@@ -79,6 +81,7 @@ TEST_F(ToolDialogsTest, ProcessRowsSkipTheProgramAndKeepOneIconPerRow) {
       {u"init", u"Я", u"1", u"\\init", u"4 Кб"},  // too short to have an extension
       {u"long", std::u16string(127, u'т'), u"1", std::u16string(127, u'x'), u""},
       {std::u16string(127, u'и'), u"", u"1", u"\\gone\\и.exe", u""},
+      {u"x", u"", u"1", u"x", u"2 Кб"},
   };
   ASSERT_EQ(rows.Rows.size(), expected.size());
   const auto& imageLists = sim::Device().Controls.ImageLists;
@@ -93,7 +96,7 @@ TEST_F(ToolDialogsTest, ProcessRowsSkipTheProgramAndKeepOneIconPerRow) {
   // Each row's image is its own file's icon; a file without one gets the neutral icon.
   EXPECT_EQ(images->Sources,
             (std::vector<std::u16string>{u"\\Windows\\device.exe", u"", u"\\Windows\\shell32.exe",
-                                         u"\\init", u"", u""}));
+                                         u"\\init", u"", u"", u"x"}));
   EXPECT_EQ(rows.Rows[0].Parameter, 0x200);
   EXPECT_EQ(rows.ExtendedStyle, plat::LVS_EX_FULLROWSELECT);
   EXPECT_EQ(rows.Columns,

@@ -88,6 +88,10 @@ bool ListViewGetItemParam(Window list, int index, LParam* parameter);
 // Gives the list its image list of `kind`; returns the one it had, which the caller now owns.
 ImageList ListViewSetImageList(Window list, ImageList images, int kind);
 
+// Turns a list's or tree's drawing off while many of its rows change, so that it is not drawn
+// again row by row, and back on, which draws the whole control once.
+void SetWindowRedraw(Window control, bool redraw);
+
 // Tree: appends an item with `text` as the last child of `parent`; 0 on failure.
 TreeItem TreeViewInsertItem(Window tree, TreeItem parent, const char16_t* text);
 

@@ -38,7 +38,6 @@ void RefreshProcessList(plat::Window list) {
     plat::EndDialog(AppState.ThreadDialogWindow, 0);
     AppState.ThreadDialogWindow = plat::Window{};
   }
-  plat::ListViewDeleteAllItems(list);
   FillProcessList(list);
 }
 
@@ -66,7 +65,6 @@ void ShowSelectedThreads(plat::Window list) {
   }
   if (AppState.ThreadDialogWindow != plat::Window{}) {
     const plat::Window threads = plat::GetDlgItem(AppState.ThreadDialogWindow, IDC_LIST);
-    plat::ListViewDeleteAllItems(threads);
     FillThreadList(threads);
     plat::SetForegroundWindow(AppState.ThreadDialogWindow);
     return;

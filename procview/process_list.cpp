@@ -151,6 +151,9 @@ void AddTitleRow(TitleTable& table, std::uint32_t processId, int row) {
 }  // namespace
 
 void FillProcessList(plat::Window list) {
+  // Drawn once when every row is in: row by row, hundreds of rows take seconds.
+  plat::SetWindowRedraw(list, false);
+  plat::ListViewDeleteAllItems(list);
   const int side = 16 * AppState.IconScale;
   const plat::ImageList images = plat::ImageList_Create(side, side, plat::ILC_COLORDDB, 1, 1);
   NeutralIcon neutral{plat::Icon{}, side > MaxIconSide ? MaxIconSide : side};
@@ -185,6 +188,7 @@ void FillProcessList(plat::Window list) {
   const plat::ImageList replaced = plat::ListViewSetImageList(list, images, plat::LVSIL_SMALL);
   if (replaced != plat::ImageList{}) plat::ImageList_Destroy(replaced);
   if (neutral.Handle != plat::Icon{}) plat::DestroyIcon(neutral.Handle);
+  plat::SetWindowRedraw(list, true);
 }
 
 std::uint32_t GetSelectedProcessId(plat::Window list) {

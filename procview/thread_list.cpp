@@ -29,13 +29,8 @@ void SetCreationCell(plat::Window list, int row, const plat::FileTime& creation)
   plat::ListViewSetItemText(list, row, 4, AppState.TextBuffer);
 }
 
-}  // namespace
-
-void FillThreadList(plat::Window list) {
-  // The times of other processes' threads are readable only with access to every process.
-  plat::SetProcPermissions(0xFFFFFFFFu);
-  const plat::Handle snapshot = plat::CreateToolhelp32Snapshot(plat::TH32CS_SNAPTHREAD, 0);
-  if (snapshot == plat::InvalidHandle) return;
+// One row per thread of AppState.ThreadListProcessId in the snapshot; closes the snapshot.
+void AddThreadRows(plat::Window list, plat::Handle snapshot) {
   plat::ThreadEntry thread{};
   int row = 0;
   for (bool more = plat::Thread32First(snapshot, &thread); more;
@@ -53,4 +48,16 @@ void FillThreadList(plat::Window list) {
     ++row;
   }
   plat::CloseToolhelp32Snapshot(snapshot);
+}
+
+}  // namespace
+
+void FillThreadList(plat::Window list) {
+  // The times of other processes' threads are readable only with access to every process.
+  plat::SetProcPermissions(0xFFFFFFFFu);
+  plat::SetWindowRedraw(list, false);  // drawn once when every row is in
+  plat::ListViewDeleteAllItems(list);
+  const plat::Handle snapshot = plat::CreateToolhelp32Snapshot(plat::TH32CS_SNAPTHREAD, 0);
+  if (snapshot != plat::InvalidHandle) AddThreadRows(list, snapshot);
+  plat::SetWindowRedraw(list, true);
 }

@@ -9,6 +9,7 @@ inline constexpr char16_t ThreadPriorityNames[8][16] = {
     u"ниже нормы",  u"низкий",  u"почти покой", u"бездействие",
 };
 
-// Appends one row per thread of AppState.ThreadListProcessId, numbered from 1 in snapshot order.
+// Replaces the rows with one per thread of AppState.ThreadListProcessId, numbered from 1 in
+// snapshot order, drawing the list once when they are all in.
 // A thread whose times cannot be read (it ended after the snapshot) keeps its time cells empty.
 void FillThreadList(plat::Window list);

@@ -87,6 +87,8 @@ struct WindowRecord {
   bool Control = false;  // a dialog's control, never a top-level window
   bool Destroyed = false;
   plat::WindowProc Procedure = nullptr;
+  bool RedrawOff = false;  // a control's drawing, as SetWindowRedraw left it
+  int Redraws = 0;         // drawn again: at each change of its rows while drawing is on, and on it
 };
 struct TimerRecord {
   plat::Window Owner{};
@@ -142,8 +144,7 @@ File* FindFile(std::u16string_view path);  // nullptr when there is none
 // ---- Tray icon, bitmaps and icons --------------------------------------------------------
 struct TrayIconRecord {
   plat::NotifyIconData Data{};  // as last added or modified
-  int Adds = 0;
-  int Modifies = 0;
+  int Adds = 0, Modifies = 0;
   bool Present = false;
 };
 struct BitmapRecord {
@@ -152,8 +153,7 @@ struct BitmapRecord {
   std::vector<std::uint8_t> Bits{};  // rows top-down, each padded to 16 bits, high bits first
 };
 struct IconPixels {
-  int Width = 0;
-  int Height = 0;
+  int Width = 0, Height = 0;
   int ResourceId = 0;                       // 100 for a resource icon (no pixels), 0 otherwise
   std::vector<std::uint8_t> Color{};        // one palette index per pixel, row-major
   std::vector<std::uint8_t> Transparent{};  // 1 = transparent
@@ -162,8 +162,7 @@ struct IconPixels {
 struct Graphics {
   std::map<plat::Bitmap, BitmapRecord> Bitmaps{};  // live ones
   std::map<plat::Icon, IconPixels> Icons{};        // live ones
-  std::uintptr_t NextBitmap = 0x20001;
-  std::uintptr_t NextIcon = 0x30001;
+  std::uintptr_t NextBitmap = 0x20001, NextIcon = 0x30001;
 };
 
 // ---- Menus -------------------------------------------------------------------------------
@@ -249,18 +248,16 @@ struct Controls {
   std::map<plat::Window, ListViewRecord> Lists{};
   std::map<plat::Window, std::vector<TreeItemRecord>> Trees{};  // the top-level items
   std::map<plat::ImageList, ImageListRecord> ImageLists{};
-  std::uintptr_t NextTreeItem = 0x90001;
-  std::uintptr_t NextImageList = 0x80001;
+  std::uintptr_t NextTreeItem = 0x90001, NextImageList = 0x80001;
 };
 
 // ---- Processes and threads ---------------------------------------------------------------
 struct ThreadRecord {
   std::uint32_t Id = 0;
   std::int32_t BasePriority = 0;
-  std::uint64_t Creation = 0;  // file time, UTC
-  std::uint64_t Kernel = 0;    // durations in 100 ns units
-  std::uint64_t User = 0;
-  bool TimesUnreadable = false;  // GetThreadTimes fails for it
+  std::uint64_t Creation = 0;          // file time, UTC
+  std::uint64_t Kernel = 0, User = 0;  // durations in 100 ns units
+  bool TimesUnreadable = false;        // GetThreadTimes fails for it
 };
 struct ProcessRecord {
   std::uint32_t Id = 0;

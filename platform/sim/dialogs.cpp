@@ -14,9 +14,8 @@ namespace {
 using sim::Device;
 
 sim::DialogRecord* FindDialog(plat::Window window) {
-  for (sim::DialogRecord& d : Device().Dialogs) {
+  for (sim::DialogRecord& d : Device().Dialogs)
     if (d.Handle == window && window != plat::Window{}) return &d;
-  }
   return nullptr;
 }
 
@@ -44,6 +43,13 @@ sim::ListViewRecord* List(plat::Window window) {
   return LiveControl(window, u"SysListView32") ? &Device().Controls.Lists[window] : nullptr;
 }
 
+// A control whose rows change is drawn again unless its drawing is off. Gives its list's record.
+sim::ListViewRecord* Change(plat::Window control) {
+  sim::WindowRecord* record = sim::FindWindow(control);
+  if (record != nullptr && !record->RedrawOff) ++record->Redraws;
+  return List(control);
+}
+
 bool ValidRow(const sim::ListViewRecord* list, int index) {
   return list != nullptr && index >= 0 && static_cast<std::size_t>(index) < list->Rows.size();
 }
@@ -65,9 +71,8 @@ LResult DialogBoxIndirectParamW(Instance, const void* dialogTemplate, Window own
                                 DialogProc procedure, LParam initParam) {
   SIM_CALL();
   const sim::DialogTemplate* found = nullptr;
-  for (const sim::DialogTemplate& t : sim::Resources().Dialogs) {
+  for (const sim::DialogTemplate& t : sim::Resources().Dialogs)
     if (&t == dialogTemplate) found = &t;
-  }
   if (found == nullptr || procedure == nullptr) return -1;
   sim::DialogRecord record{};
   record.Handle = sim::NewWindow(u"#32770", found->Caption, DialogWindowProc, false);
@@ -76,10 +81,9 @@ LResult DialogBoxIndirectParamW(Instance, const void* dialogTemplate, Window own
   record.Owner = owner;
   record.Open = true;
   record.Procedure = procedure;
-  for (const sim::DialogControl& control : found->Controls) {
+  for (const sim::DialogControl& control : found->Controls)
     record.Controls.emplace_back(control.Id,
                                  sim::NewWindow(control.ClassName, control.Text, nullptr, true));
-  }
   const Window dialog = record.Handle;
   Device().Dialogs.push_back(std::move(record));
   sim::CallProgram([&] { return procedure(dialog, WM_INITDIALOG, 0, initParam); });
@@ -88,10 +92,8 @@ LResult DialogBoxIndirectParamW(Instance, const void* dialogTemplate, Window own
   while (FindDialog(dialog)->Open) {
     const sim::PumpResult turn = sim::PumpOneMessage();
     if (!FindDialog(dialog)->Open || turn == sim::PumpResult::Dispatched) continue;
-    if (turn == sim::PumpResult::ScenarioEnded) {
-      sim::CallProgram(
-          [&] { return procedure(dialog, WM_COMMAND, static_cast<WParam>(IDCANCEL), 0); });
-    }
+    if (turn == sim::PumpResult::ScenarioEnded)
+      sim::CallProgram([&] { return procedure(dialog, WM_COMMAND, WParam{IDCANCEL}, 0); });
     if (sim::DialogRecord* open = FindDialog(dialog); open->Open) {
       open->Open = false;
       open->Result = 0;
@@ -117,9 +119,8 @@ Window GetDlgItem(Window dialog, int id) {
   SIM_CALL();
   const sim::DialogRecord* record = FindDialog(dialog);
   if (record == nullptr || record->Removed) return Window{};
-  for (const auto& [controlId, control] : record->Controls) {
+  for (const auto& [controlId, control] : record->Controls)
     if (controlId == id) return control;
-  }
   return Window{};
 }
 
@@ -134,20 +135,18 @@ int ListViewInsertColumn(Window list, int column, int, const char16_t* header) {
   SIM_CALL();
   sim::ListViewRecord* record = List(list);
   if (record == nullptr || column < 0) return -1;
-  const auto at = std::min(static_cast<std::size_t>(column), record->Columns.size());
-  record->Columns.insert(record->Columns.begin() + static_cast<std::ptrdiff_t>(at),
-                         sim::FromZ(header));
-  record->Widths.insert(record->Widths.begin() + static_cast<std::ptrdiff_t>(at), 0);
+  const auto at =
+      static_cast<std::ptrdiff_t>(std::min<std::size_t>(column, record->Columns.size()));
+  record->Columns.insert(record->Columns.begin() + at, sim::FromZ(header));
+  record->Widths.insert(record->Widths.begin() + at, 0);
   return static_cast<int>(at);
 }
 
 bool ListViewSetColumnWidth(Window list, int column, int width) {
   SIM_CALL();
   sim::ListViewRecord* record = List(list);
-  if (record == nullptr || column < 0 ||
-      static_cast<std::size_t>(column) >= record->Widths.size()) {
+  if (record == nullptr || column < 0 || static_cast<std::size_t>(column) >= record->Widths.size())
     return false;
-  }
   record->Widths[static_cast<std::size_t>(column)] = width;
   return true;
 }
@@ -159,7 +158,7 @@ void ListViewSetExtendedStyle(Window list, std::uint32_t style) {
 
 int ListViewInsertItem(Window list, int index, const char16_t* text, int image, LParam parameter) {
   SIM_CALL();
-  sim::ListViewRecord* record = List(list);
+  sim::ListViewRecord* record = Change(list);
   if (record == nullptr || index < 0) return -1;
   const auto at = std::min(static_cast<std::size_t>(index), record->Rows.size());
   sim::ListViewRow row{{sim::FromZ(text)}, image < 0 ? -1 : image, parameter, false};
@@ -170,7 +169,7 @@ int ListViewInsertItem(Window list, int index, const char16_t* text, int image, 
 
 bool ListViewSetItemText(Window list, int index, int column, const char16_t* text) {
   SIM_CALL();
-  sim::ListViewRecord* record = List(list);
+  sim::ListViewRecord* record = Change(list);
   if (!ValidRow(record, index) || column < 0) return false;
   auto& cells = record->Rows[static_cast<std::size_t>(index)].Cells;
   if (static_cast<std::size_t>(column) >= cells.size()) cells.resize(column + 1);
@@ -180,7 +179,7 @@ bool ListViewSetItemText(Window list, int index, int column, const char16_t* tex
 
 bool ListViewDeleteAllItems(Window list) {
   SIM_CALL();
-  sim::ListViewRecord* record = List(list);
+  sim::ListViewRecord* record = Change(list);
   if (record == nullptr) return false;
   record->Rows.clear();
   return true;
@@ -209,19 +208,27 @@ bool ListViewGetItemParam(Window list, int index, LParam* parameter) {
 
 ImageList ListViewSetImageList(Window list, ImageList images, int kind) {
   SIM_CALL();
-  sim::ListViewRecord* record = List(list);
+  sim::ListViewRecord* record = Change(list);
   if (record == nullptr || kind != LVSIL_SMALL) return ImageList{};
   return std::exchange(record->SmallImages, images);
+}
+
+void SetWindowRedraw(Window control, bool redraw) {
+  SIM_CALL();
+  if (sim::WindowRecord* record = sim::FindWindow(control)) {
+    record->RedrawOff = !redraw;
+    record->Redraws += redraw;
+  }
 }
 
 TreeItem TreeViewInsertItem(Window tree, TreeItem parent, const char16_t* text) {
   SIM_CALL();
   if (!LiveControl(tree, u"SysTreeView32")) return TreeItem{};
+  Change(tree);
   sim::Controls& controls = Device().Controls;
-  std::vector<sim::TreeItemRecord>& items = controls.Trees[tree];
-  std::vector<sim::TreeItemRecord>* siblings = &items;
+  std::vector<sim::TreeItemRecord>* siblings = &controls.Trees[tree];
   if (parent != TreeItem{}) {
-    sim::TreeItemRecord* found = FindTreeItem(items, static_cast<std::uintptr_t>(parent));
+    sim::TreeItemRecord* found = FindTreeItem(*siblings, static_cast<std::uintptr_t>(parent));
     if (found == nullptr) return TreeItem{};
     siblings = &found->Children;
   }
@@ -243,9 +250,8 @@ int ImageList_ReplaceIcon(ImageList images, int index, Icon icon) {
   auto found = lists.find(images);
   auto pixels = Device().Graphics.Icons.find(icon);
   if (found == lists.end() || found->second.Destroyed || index != -1 ||
-      pixels == Device().Graphics.Icons.end()) {
+      pixels == Device().Graphics.Icons.end())
     return -1;
-  }
   found->second.Sources.push_back(pixels->second.ShellFile);
   return static_cast<int>(found->second.Sources.size()) - 1;
 }
@@ -265,11 +271,8 @@ int MessageBoxW(Window owner, const char16_t* text, const char16_t* caption, std
   while (!Device().Ui.Queue.empty() && sim::PumpOneMessage() == sim::PumpResult::Dispatched) {
   }
   auto& answers = Device().Script.BoxAnswers;
-  int answer = (style & 0xF) == MB_OK ? IDOK : IDNO;
-  if (!answers.empty()) {
-    answer = answers.front();
-    answers.pop_front();
-  }
+  const int answer = answers.empty() ? ((style & 0xF) == MB_OK ? IDOK : IDNO) : answers.front();
+  if (!answers.empty()) answers.pop_front();
   Device().Log.Boxes.push_back({owner, sim::FromZ(text), sim::FromZ(caption), style, answer});
   return answer;
 }

@@ -190,6 +190,12 @@ ImageList ListViewSetImageList(Window list, ImageList images, int kind) {
       ListView_SetImageList(Hwnd(list), ToWindows<HIMAGELIST>(images), kind));
 }
 
+// A control whose drawing comes back on is not drawn of itself: its whole area is invalidated.
+void SetWindowRedraw(Window control, bool redraw) {
+  ::SendMessageW(Hwnd(control), WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
+  if (redraw) ::InvalidateRect(Hwnd(control), nullptr, TRUE);
+}
+
 TreeItem TreeViewInsertItem(Window tree, TreeItem parent, const char16_t* text) {
   TVINSERTSTRUCTW insert{};
   insert.hParent = parent == TreeItem{} ? TVI_ROOT : ToWindows<HTREEITEM>(parent);

@@ -19,6 +19,9 @@ class ToolDialogsTest : public ScenarioTest {
   static sim::ListViewRecord List(plat::Window dialog) {
     return sim::Device().Controls.Lists.at(plat::GetDlgItem(dialog, IDC_LIST));
   }
+  static const sim::WindowRecord& ListWindow(plat::Window dialog) {
+    return *sim::FindWindow(plat::GetDlgItem(dialog, IDC_LIST));
+  }
   // Every row's cells, the image and parameter left out.
   static std::vector<std::vector<std::u16string>> Cells(plat::Window dialog) {
     std::vector<std::vector<std::u16string>> cells;
@@ -50,6 +53,8 @@ TEST_F(ToolDialogsTest, ProcessRowsSkipTheProgramAndKeepOneIconPerRow) {
       {0x500, u"long.exe", std::u16string(200, u'x'), {{}}, false});
   sim::Device().Processes.Running.push_back(
       {0x700, std::u16string(128, u'и') + u".exe", u"\\gone\\и.exe", {{}}, false});
+  sim::Device().Processes.Running.push_back({0x800, u"x", u"x", {{}}, false});  // a one-letter path
+  sim::Device().Files.push_back({u"x", 2048});
   sim::Device().Files.push_back({u"\\Windows\\device.exe", 1023});
   sim::Device().Files.push_back({u"\\init", 4096});
   sim::Device().Files.push_back(
@@ -76,6 +81,7 @@ TEST_F(ToolDialogsTest, ProcessRowsSkipTheProgramAndKeepOneIconPerRow) {
       {u"init", u"Я", u"1", u"\\init", u"4 Кб"},  // too short to have an extension
       {u"long", std::u16string(127, u'т'), u"1", std::u16string(127, u'x'), u""},
       {std::u16string(127, u'и'), u"", u"1", u"\\gone\\и.exe", u""},
+      {u"x", u"", u"1", u"x", u"2 Кб"},
   };
   ASSERT_EQ(rows.Rows.size(), expected.size());
   const auto& imageLists = sim::Device().Controls.ImageLists;
@@ -90,7 +96,7 @@ TEST_F(ToolDialogsTest, ProcessRowsSkipTheProgramAndKeepOneIconPerRow) {
   // Each row's image is its own file's icon; a file without one gets the neutral icon.
   EXPECT_EQ(images->Sources,
             (std::vector<std::u16string>{u"\\Windows\\device.exe", u"", u"\\Windows\\shell32.exe",
-                                         u"\\init", u"", u""}));
+                                         u"\\init", u"", u"", u"x"}));
   EXPECT_EQ(rows.Rows[0].Parameter, 0x200);
   EXPECT_EQ(rows.ExtendedStyle, plat::LVS_EX_FULLROWSELECT);
   EXPECT_EQ(rows.Columns,
@@ -99,18 +105,21 @@ TEST_F(ToolDialogsTest, ProcessRowsSkipTheProgramAndKeepOneIconPerRow) {
   EXPECT_EQ(rows.Widths, std::vector<int>(5, plat::LVSCW_AUTOSIZE_USEHEADER));
 }
 
+// Each fill also draws the list once, when all its rows are in, not row by row.
 TEST_F(ToolDialogsTest, RefillReleasesTheReplacedImageListAndShellIcons) {
   SeedTwoProcesses();
   const int iconsBefore = sim::Live().Icons;
-  int liveLists = 0, liveIcons = 0;
+  int liveLists = 0, liveIcons = 0, redraws = 0;
   RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) {
     sim::SendDialogCommand(d, IDC_REFRESH);
     sim::SendDialogCommand(d, IDC_REFRESH);
     liveLists = sim::Live().ImageLists;
     liveIcons = sim::Live().Icons;
+    redraws = ListWindow(d).Redraws;
   });
   EXPECT_EQ(liveLists, 1);
   EXPECT_EQ(liveIcons, iconsBefore);
+  EXPECT_EQ(redraws, 3);
   EXPECT_EQ(sim::Live().ImageLists, 0);  // the last one went with the dialog
 }
 
@@ -184,8 +193,13 @@ TEST_F(ToolDialogsTest, ThreadRowsShowPriorityNamesAndTimes) {
   AppState.ThreadListProcessId = 0x200;
   const sim::LiveCounts before = sim::Live();
   sim::ListViewRecord rows;
-  RunDialog(IDD_THREADS, ThreadDialogProc, [&](plat::Window d) { rows = List(d); });
+  int redraws = 0;
+  RunDialog(IDD_THREADS, ThreadDialogProc, [&](plat::Window d) {
+    rows = List(d);
+    redraws = ListWindow(d).Redraws;
+  });
   EXPECT_EQ(sim::Live(), before);
+  EXPECT_EQ(redraws, 1);  // once, with all five rows in
 
   const std::vector<std::vector<std::u16string>> expected = {
       {u"1", u"нормальный", u"0:01:15", u"0:00:00", u"9:07:05  3-02-2006"},

@@ -11,6 +11,8 @@
 //                                                    COUNT times
 //   send_message handle-index                        prints the table index a fresh user
 //                                                    object receives (see below)
+//   send_message process-id                          prints the main window's process id as
+//                                                    Wine's debug output writes it (%04x)
 #include <windows.h>
 
 #include <cstdio>
@@ -61,6 +63,14 @@ int PrintHandleIndex() {
   return 0;
 }
 
+int PrintProcessId() {
+  DWORD process = 0;
+  const HWND window = ::FindWindowW(L"Zorvik", L"Zorvik");
+  if (window == nullptr || ::GetWindowThreadProcessId(window, &process) == 0) return 2;
+  std::printf("%04lx\n", static_cast<unsigned long>(process));
+  return 0;
+}
+
 const wchar_t* wantedTitle = nullptr;
 
 BOOL CALLBACK PrintIfTitled(HWND window, LPARAM) {
@@ -76,6 +86,7 @@ BOOL CALLBACK PrintIfTitled(HWND window, LPARAM) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc == 2 && std::wcscmp(argv[1], L"handle-index") == 0) return PrintHandleIndex();
+  if (argc == 2 && std::wcscmp(argv[1], L"process-id") == 0) return PrintProcessId();
   if (argc < 3) return 64;
   if (std::wcscmp(argv[1], L"menus") == 0) {
     return OpenAndCloseMenus(std::wcstol(argv[2], nullptr, 0), argv + 3, argc - 3);

@@ -16,9 +16,10 @@ packages=(
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 nsis
   wine wine64 fonts-wine xvfb xdotool imagemagick x11-utils
   # the handheld's processor: the bare-metal image on QEMU's board models, and the core with its
-  # tests built for ARMv5TE Linux and run under QEMU's user-mode XScale models
+  # tests built for ARMv5TE Linux and run under QEMU's user-mode XScale models (GoogleTest built
+  # from its source package above), and the core's size there (tools/arm_size.sh)
   gcc-arm-none-eabi libnewlib-arm-none-eabi libstdc++-arm-none-eabi-dev g++-arm-linux-gnueabi
-  qemu-system-arm qemu-user
+  qemu-system-arm qemu-user binutils-arm-linux-gnueabi
 )
 
 missing=()

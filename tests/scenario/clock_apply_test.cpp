@@ -262,10 +262,12 @@ TEST_F(ClockApplyTest, ApplyRequests) {
   AppState.PresetTable[3] = 0x2000110;
   sim::Device().Cpu.Cccr = 0x1234;
   // The current word again (0), the highest, another and the lowest slot; then values of no
-  // slot, one with a slot in its low half, which change nothing.
+  // slot, which change nothing, among them a slot under bit 16 and under the word's next-to-top
+  // bit (whether the word is 32 or 64 bits wide).
+  const plat::LParam highBit = plat::LParam{1} << (8 * sizeof(plat::LParam) - 2);
   const std::pair<plat::LParam, std::uint32_t> requests[] = {
       {0, 0x2000290}, {8, 0x2000390},  {4, 0x2000110},       {1, 0x2000104},
-      {9, 0x2000104}, {-1, 0x2000104}, {0x10003, 0x2000104}, {0x100000003, 0x2000104}};
+      {9, 0x2000104}, {-1, 0x2000104}, {0x10003, 0x2000104}, {highBit | 3, 0x2000104}};
   for (auto [request, cccr] : requests) {
     sim::Post(AppState.MainWindow, UM_APPLYPRESET, 0, request);
     Pump();

@@ -1,5 +1,5 @@
-// The command table: one constant entry per identifier 1000..1115, naming the operation and
-// its argument, and the dispatch over it. The operations decide and report everything else.
+// The command table: one constant entry per identifier IDM_FIRST..IDM_LAST, naming the operation
+// and its argument, and the dispatch over it. The operations decide and report everything else.
 #include "app/commands.h"
 
 #include <array>
@@ -7,6 +7,7 @@
 
 #include "app/service.h"
 #include "app/settings.h"
+#include "base/id_ranges.h"
 #include "base/state.h"
 #include "clock/apply.h"
 #include "info/info_dialog.h"
@@ -47,7 +48,6 @@ struct Command {
   std::int32_t argument;
 };
 
-constexpr int CommandCount = IDM_LAST - IDM_FIRST + 1;
 using CommandTable = std::array<Command, CommandCount>;
 
 // Fills identifiers first..last with `operation`, the argument counting up from `argument`.

@@ -17,9 +17,14 @@ enum IconViewValue : std::uint32_t {
   ViewMemory = 3,
   ViewBattery = 4,
   ViewCurrent = 5,
+  IconViewCount,  // how many views there are: a new one goes in front of this
 };
 
 inline constexpr int PresetSlots = 8;
+// The colours a menu offers for each half of IconColors: black, then the indices 9..15.
+inline constexpr int IconColorCount = 8;
+// UpdateTempo 0..4: icon timer periods of 250 << tempo ms.
+inline constexpr std::uint32_t UpdateTempoCount = 5;
 inline constexpr int SampleHistoryLength = 32;
 inline constexpr int TextBufferChars = 128;
 // The Startup folder path the shell returns plus "\Zorvik.lnk", terminator included.

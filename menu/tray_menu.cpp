@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "base/clock_word.h"
-#include "base/ids.h"
+#include "base/id_ranges.h"
 #include "base/state.h"
 #include "base/text.h"
 #include "platform/menus.h"
@@ -198,10 +198,9 @@ void ShowTrayMenu(plat::Window owner) {
   if (can.PowerStatusAvailable == 0) GrayRange(popup, IDM_VIEW_BATTERY, IDM_VIEW_CURRENT);
   MarkOrientation(popup);
   // Stored values are checked when loaded; the bounds keep a stray one from marking another item.
-  if (AppState.IconView <= ViewCurrent) Check(popup, IDM_VIEW_PLAIN + AppState.IconView);
-  if (AppState.UpdateTempo <= IDM_TEMPO_4S - IDM_TEMPO_QUARTER) {
+  if (AppState.IconView < IconViewCount) Check(popup, IDM_VIEW_PLAIN + AppState.IconView);
+  if (AppState.UpdateTempo < UpdateTempoCount)
     Check(popup, IDM_TEMPO_QUARTER + AppState.UpdateTempo);
-  }
 
   const int x = plat::GetSystemMetrics(plat::SM_CXSCREEN);
   const int y = plat::GetSystemMetrics(plat::SM_CYSCREEN) - TaskBarHeight * AppState.IconScale;

@@ -26,7 +26,7 @@ std::string Hex(std::uint32_t value) {
 // What the user could see or find afterwards, one entry per kind of effect.
 std::map<std::string, std::string> Observe() {
   std::map<std::string, std::string> seen;
-  for (int slot = 0; slot < 8; ++slot) {
+  for (int slot = 0; slot < PresetSlots; ++slot) {
     seen["slot" + std::to_string(slot + 1)] = std::to_string(AppState.PresetTable[slot]);
   }
   seen["cccr"] = Hex(sim::Device().Cpu.Cccr);
@@ -129,10 +129,10 @@ TEST_F(CommandsTest, EveryCommandReachesItsOperationWithItsArgument) {
       sim::Device().Cpu.Cccr = StartWord;    // in no preset slot, so that each store shows
       sim::Device().Cpu.Clkcfg = 2;          // normal mode, slow bus
       sim::Device().Registry.Keys[SettingsKey][u"Color"] = sim::DwordValue(0x50005);
-      const char16_t* slots[] = {u"Freq1", u"Freq2", u"Freq3", u"Freq4",
-                                 u"Freq5", u"Freq6", u"Freq7", u"Freq8"};
-      for (int n = 1; n <= 8; ++n)
-        sim::Device().Registry.Keys[SettingsKey][slots[n - 1]] = sim::DwordValue(0x2000290 + n);
+      for (int n = 1; n <= PresetSlots; ++n) {
+        sim::Device().Registry.Keys[SettingsKey][Utf16(("Freq" + std::to_string(n)).c_str())] =
+            sim::DwordValue(0x2000290 + n);
+      }
       Start();
       sim::Device().Cpu.Clkcfg = 0;
       sim::Device().Ui.DefaultResult = 77;  // shows a command left to the default processing
@@ -149,7 +149,7 @@ TEST_F(CommandsTest, OnlyTheLowWordCountsAndTheRestGetsTheDefaultProcessingResul
   EXPECT_EQ(HandleMenuCommand(AppState.MainWindow, 0x12340000u | IDM_VIEW_MEMORY, 0), 0);
   EXPECT_EQ(AppState.IconView, ViewMemory);
 
-  for (plat::WParam id : {999u, 1116u, 1026u, 1058u, 1067u, 0x10000u | 1026u}) {
+  for (unsigned id : {IDM_FIRST - 1u, IDM_LAST + 1u, 1026u, 1058u, 1067u, 0x10000u | 1026u}) {
     SCOPED_TRACE(id);
     sim::Device().Log.Calls.clear();
     const auto before = Observe();

@@ -28,20 +28,21 @@ std::vector<std::pair<std::u16string, std::uint32_t>> StoredDwords() {
   return values;
 }
 
-std::vector<std::pair<std::u16string, std::uint32_t>> Presets(const std::uint32_t (&words)[8]) {
+std::vector<std::pair<std::u16string, std::uint32_t>> Presets(
+    const std::uint32_t (&words)[PresetSlots]) {
   std::vector<std::pair<std::u16string, std::uint32_t>> values;
-  for (int slot = 1; slot <= 8; ++slot) {
-    values.emplace_back(u"Freq" + std::u16string(1, static_cast<char16_t>(u'0' + slot)),
-                        words[slot - 1]);
+  for (int slot = 1; slot <= PresetSlots; ++slot) {
+    values.emplace_back(Utf16(("Freq" + std::to_string(slot)).c_str()), words[slot - 1]);
   }
   return values;
 }
 
 // ---- First run and loading -----------------------------------------------------------------
 
-constexpr std::uint32_t pxa27x[8] = {0x2000104, 0x2000108, 0x2000110, 0x2000190,
-                                     0x2000210, 0x2000290, 0x2000310, 0x2000390};
-constexpr std::uint32_t pxa25x[8] = {0x121, 0x141, 0x1C1, 0x241, 0x242, 0x2C1, 0x243, 0x341};
+constexpr std::uint32_t pxa27x[PresetSlots] = {0x2000104, 0x2000108, 0x2000110, 0x2000190,
+                                               0x2000210, 0x2000290, 0x2000310, 0x2000390};
+constexpr std::uint32_t pxa25x[PresetSlots] = {0x121, 0x141, 0x1C1, 0x241,
+                                               0x242, 0x2C1, 0x243, 0x341};
 
 int Calls(const char* operation) {
   int n = 0;
@@ -58,7 +59,8 @@ TEST_F(SettingsTest, FirstRunSeedsThePresetsOfTheFamilyAndNothingElse) {
   sim::Device().Cpu.MainId = 0x69052100;
   Start();
   EXPECT_EQ(StoredDwords(), Presets(pxa25x));
-  for (int slot = 0; slot < 8; ++slot) EXPECT_EQ(AppState.PresetTable[slot], pxa25x[slot]);
+  for (int slot = 0; slot < PresetSlots; ++slot)
+    EXPECT_EQ(AppState.PresetTable[slot], pxa25x[slot]);
 }
 
 TEST_F(SettingsTest, UnknownProcessorCreatesNoKey) {
@@ -183,7 +185,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SettingsTest, KeyThatCannotBeCreatedLeavesTheSettingsInMemoryOnly) {
   sim::Device().Faults.Registry.push_back({"create"});
   Start();  // first run: the seeded presets cannot be stored
-  for (int slot = 0; slot < 8; ++slot) EXPECT_EQ(AppState.PresetTable[slot], pxa27x[slot]);
+  for (int slot = 0; slot < PresetSlots; ++slot)
+    EXPECT_EQ(AppState.PresetTable[slot], pxa27x[slot]);
 
   SetIconView(ViewLoad);
   SetIconColor(1);
@@ -233,7 +236,8 @@ TEST_F(SettingsTest, KeyThatCannotBeOpenedAtStartSeedsThePresets) {
   EXPECT_EQ(AppState.IconView, ViewFrequency);
   EXPECT_EQ(AppState.UpdateTempo, 2u);
   EXPECT_EQ(Calls("query"), 0);
-  for (int slot = 0; slot < 8; ++slot) EXPECT_EQ(AppState.PresetTable[slot], pxa27x[slot]);
+  for (int slot = 0; slot < PresetSlots; ++slot)
+    EXPECT_EQ(AppState.PresetTable[slot], pxa27x[slot]);
   EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"Freq8"), pxa27x[7]);
   EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"View"), ViewMemory);
   EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"Speed"), 0u);
@@ -250,7 +254,7 @@ TEST_F(SettingsTest, SettingTheCurrentViewOrNoneChangesAndWritesNothing) {
   int writes = Calls("set");
 
   SetIconView(ViewMemory);
-  SetIconView(ViewCurrent + 1);  // no such view
+  SetIconView(IconViewCount);  // no such view
 
   EXPECT_EQ(Calls("set"), writes);
   EXPECT_TRUE(sim::Device().Log.Calls.empty());
@@ -329,7 +333,7 @@ TEST_F(SettingsTest, ClearedSlotIsStoredAsZeroAndLoadsEmpty) {
 TEST_F(SettingsTest, StoringOutsideTheSlotsIsIgnored) {
   Start();
   int writes = Calls("set");
-  StorePreset(8, 0x121);
+  StorePreset(PresetSlots, 0x121);
   StorePreset(-1, 0x121);
   EXPECT_EQ(Calls("set"), writes);
   EXPECT_EQ(sim::Device().Registry.Value(SettingsKey, u"Freq9"), nullptr);

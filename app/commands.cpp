@@ -191,16 +191,22 @@ void ShowToolDialog(ToolDialog dialog) {
     return;
   }
   // A closed copy whose loop still waits under another dialog's would be nested under again and
-  // again by alternating requests: one copy at a time, until it has returned.
+  // again by alternating requests: one copy at a time. The request is kept, and the dialog opens
+  // as soon as that loop has returned (unless the program is closing by then).
   std::uint8_t& running = information ? AppState.InfoDialogRunning : AppState.ProcessDialogRunning;
-  if (running != 0) return;
+  if (running != DialogLoopIdle) {
+    running = DialogLoopAskedAgain;
+    return;
+  }
   const plat::ResourceInfo found =
       plat::FindResourceW(AppState.Instance, static_cast<std::uint16_t>(dialog), plat::RT_DIALOG);
   if (found == plat::ResourceInfo{}) return;
   const void* dialogTemplate = plat::LoadResource(AppState.Instance, found);
   if (dialogTemplate == nullptr) return;  // GCOVR_EXCL_BR_LINE: a found one always loads in tests
-  running = 1;
-  plat::DialogBoxIndirectParamW(AppState.Instance, dialogTemplate, plat::Window{},
-                                information ? InfoDialogProc : ProcessDialogProc, 0);
-  running = 0;
+  do {
+    running = DialogLoopRunning;
+    plat::DialogBoxIndirectParamW(AppState.Instance, dialogTemplate, plat::Window{},
+                                  information ? InfoDialogProc : ProcessDialogProc, 0);
+  } while (running == DialogLoopAskedAgain && AppState.CloseHandled == 0);
+  running = DialogLoopIdle;
 }

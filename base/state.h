@@ -30,6 +30,11 @@ inline constexpr int TextBufferChars = 128;
 // The Startup folder path the shell returns plus "\Zorvik.lnk", terminator included.
 inline constexpr int AutostartLinkPathChars = plat::MaxPathChars + 11;
 
+// A tool dialog's modal loop: not running, running, or running for a copy that has ended while a
+// dialog opened from inside it stays open, and asked for again meanwhile: it opens again once
+// that loop has returned.
+enum DialogLoopValue : std::uint8_t { DialogLoopIdle = 0, DialogLoopRunning, DialogLoopAskedAgain };
+
 struct CapabilityFlags {
   std::uint8_t RealVgaAvailable;
   std::uint8_t RotationSupported;
@@ -85,7 +90,7 @@ struct AppStateData {
   plat::Window ProcessDialogWindow;
   plat::Window ThreadDialogWindow;
   plat::Window InfoDialogWindow;
-  std::uint8_t ProcessDialogRunning;
+  std::uint8_t ProcessDialogRunning;  // DialogLoopValue, as the other two
   std::uint8_t ThreadDialogRunning;
   std::uint8_t InfoDialogRunning;
   std::uint32_t ThreadListProcessId;

@@ -193,6 +193,96 @@ TEST_F(CommandsTest, AnOpenDialogIsBroughtForwardAndTheOtherOneNests) {
   EXPECT_EQ(sim::Device().Dialogs.size(), 5u);
 }
 
+// The tool dialogs of the last run as "100 101*": template, "*" while open.
+std::string Shown() {
+  std::string dialogs;
+  for (const sim::DialogRecord& d : sim::Device().Dialogs) {
+    dialogs += (dialogs.empty() ? "" : " ") + std::to_string(d.TemplateId) + (d.Open ? "*" : "");
+  }
+  return dialogs;
+}
+
+// A dialog asked for while its closed copy's loop still waits under a dialog opened from inside
+// it opens as soon as that loop has returned: not before, not twice, and not for a process list
+// that has closed meanwhile or a program that is closing. Each step is a menu command (dialog 0)
+// or a button of the open dialog; after each, the dialogs shown so far ("*" still open).
+TEST_F(CommandsTest, ADialogAskedForUnderAnotherOpensOnceItsLoopReturns) {
+  struct Step {
+    int dialog;
+    int command;
+    const char* shown;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Step> steps;
+  };
+  const Case cases[] = {
+      {"ProcessesAfterTheirThreadList",
+       {{0, IDM_PROCESSES, "100*"},
+        {IDD_PROCESSES, IDC_THREADS, "100* 101*"},
+        {IDD_PROCESSES, plat::IDOK, "100 101*"},
+        {0, IDM_SERVICE_PROCESSES, "100 101*"},
+        {0, IDM_PROCESSES, "100 101*"},
+        {IDD_THREADS, plat::IDOK, "100 101 100*"}}},
+      {"ThreadsAfterTheInformation",
+       {{0, IDM_PROCESSES, "100*"},
+        {IDD_PROCESSES, IDC_THREADS, "100* 101*"},
+        {0, IDM_INFO, "100* 101* 102*"},
+        {IDD_THREADS, plat::IDOK, "100* 101 102*"},
+        {IDD_PROCESSES, IDC_THREADS, "100* 101 102*"},
+        {IDD_INFO, plat::IDOK, "100* 101 102 101*"}}},
+      {"NoThreadsForAClosedProcessList",
+       {{0, IDM_PROCESSES, "100*"},
+        {IDD_PROCESSES, IDC_THREADS, "100* 101*"},
+        {0, IDM_INFO, "100* 101* 102*"},
+        {IDD_THREADS, plat::IDOK, "100* 101 102*"},
+        {IDD_PROCESSES, IDC_THREADS, "100* 101 102*"},
+        {IDD_PROCESSES, plat::IDOK, "100 101 102*"},
+        {IDD_INFO, plat::IDOK, "100 101 102"}}},
+      {"NoProcessesOnceTheProgramCloses",
+       {{0, IDM_PROCESSES, "100*"},
+        {IDD_PROCESSES, IDC_THREADS, "100* 101*"},
+        {IDD_PROCESSES, plat::IDOK, "100 101*"},
+        {0, IDM_PROCESSES, "100 101*"},
+        {0, IDM_EXIT, "100 101"}}},
+      {"NoThreadsOnceTheProgramCloses",
+       {{0, IDM_PROCESSES, "100*"},
+        {IDD_PROCESSES, IDC_THREADS, "100* 101*"},
+        {0, IDM_INFO, "100* 101* 102*"},
+        {IDD_THREADS, plat::IDOK, "100* 101 102*"},
+        {IDD_PROCESSES, IDC_THREADS, "100* 101 102*"},
+        {0, IDM_EXIT, "100 101 102"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    sim::Device().Processes.Running.push_back(
+        {0x200, u"device.exe", u"\\Windows\\device.exe", {{}}, false});
+    std::vector<std::string> shown;
+    std::uint32_t at = 10;
+    for (const Step& step : c.steps) {
+      sim::At(at, [&step] {
+        if (step.dialog == 0) {
+          sim::Post(AppState.MainWindow, plat::WM_COMMAND, static_cast<plat::WParam>(step.command),
+                    0);
+          return;
+        }
+        const plat::Window dialog = sim::OpenDialog(step.dialog)->Handle;
+        sim::SelectRow(plat::GetDlgItem(dialog, IDC_LIST), 0);
+        sim::Post(dialog, plat::WM_COMMAND, static_cast<plat::WParam>(step.command), 0);
+      });
+      sim::At(at + 5, [&shown] { shown.push_back(Shown()); });
+      at += 10;
+    }
+    Start();
+    if (shown.size() < c.steps.size()) shown.push_back(Shown());  // the program has ended
+    std::vector<std::string> expected;
+    for (const Step& step : c.steps) expected.push_back(step.shown);
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(AppState.ThreadListProcessId, 0x200u);
+  }
+}
+
 // ---- Service commands --------------------------------------------------------------------
 
 TEST_F(CommandsTest, RebootsAskFirstAndOnlyTheHardResetKeepsTheRegistrations) {

@@ -7,6 +7,9 @@
 #      platform/win32/X.cpp or platform/win32/stand_in_X.cpp, and in platform/sim/X.cpp.
 #   3. The core includes downward only: base/ < icon/ < clock/ < menu/, info/, procview/ < app/;
 #      no two of its folders include each other, and it includes no backend's file.
+#   4. Nothing under platform/ includes anything above it: a platform header only platform/*.h,
+#      a backend's file (any folder platform/<backend>/) only platform/*.h and its own folder.
+#      The program's entry is declared in platform/entry.h, which the program defines.
 # Exit 0 when every rule holds; otherwise each breach is printed.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -87,6 +90,7 @@ done
 
 for header in platform/*.h; do
   group=$(basename "$header" .h)
+  [[ $group == entry ]] && continue # the program's own entry, which no backend defines
   while IFS= read -r name; do
     for backend in "${backends[@]}"; do
       homes=(platform/"$backend/$group".cpp)
@@ -129,8 +133,34 @@ for folder in "${!floor[@]}"; do
   fi
 done
 
+# ---- 4. The platform includes nothing above it ----------------------------------------------
+
+# Every source of every folder under platform/, whichever backends there are; an include is
+# resolved beside the including file first, then from the source root, as the compilers do.
+while IFS= read -r file; do
+  dir=$(dirname "$file")
+  backend=${file#platform/}
+  backend=${backend%%/*}
+  [[ $file == platform/*/* ]] || backend=""
+  while IFS= read -r target; do
+    target=${target#*\"}
+    target=${target%%\"*}
+    resolved=$(realpath -m --relative-to=. "$dir/$target")
+    [[ -e $resolved ]] || resolved=$(realpath -m --relative-to=. "$target")
+    case $resolved in
+      platform/*/*)
+        [[ -n $backend && $resolved == platform/"$backend"/* ]] ||
+          breach "$file includes $resolved: a platform file includes only platform/*.h${backend:+ and platform/$backend/}"
+        ;;
+      platform/*) ;;
+      *) breach "$file includes $resolved, which is above platform/: the program is reached through platform/entry.h" ;;
+    esac
+  done < <(grep -hE '^[[:space:]]*#[[:space:]]*include[[:space:]]+"' "$file" || true)
+done < <(find platform -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.inc' -o -name '*.c' \
+  -o -name '*.cpp' -o -name '*.S' -o -name '*.s' \) | sort)
+
 if ((breaches > 0)); then
   echo "check_layout: $breaches breaches (backends checked: ${backends[*]})"
   exit 1
 fi
-echo "check_layout: the stand-in, one home per operation (${backends[*]}) and downward includes hold"
+echo "check_layout: the stand-in, one home per operation (${backends[*]}) and downward includes (core and platform/) hold"

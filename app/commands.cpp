@@ -28,6 +28,7 @@ enum class Operation : std::uint8_t {
   SetFastBus,
   SetTurboMode,
   ToggleWatchMode,
+  ToggleAutoMode,
   SetRunRatio,
   StoreCurrentWord,  // argument: slot index 0..7
   ClearPreset,       // argument: slot index 0..7
@@ -85,6 +86,7 @@ constexpr CommandTable BuildCommandTable() {
   Fill(t, IDM_SOFT_RESET, IDM_SOFT_RESET, Operation::SoftReset);
   Fill(t, IDM_HARD_RESET, IDM_HARD_RESET, Operation::HardReset);
   Fill(t, IDM_EXIT, IDM_EXIT, Operation::ExitProgram);
+  Fill(t, IDM_AUTO, IDM_AUTO, Operation::ToggleAutoMode);
   return t;
 }
 
@@ -121,11 +123,15 @@ bool Carry(Operation operation, int argument, plat::Window window) {
     case Operation::SetFastBus:
       SetFastBus(argument);
       break;
-    case Operation::SetTurboMode:
+    case Operation::SetTurboMode:  // a choice by hand ends the automatic one first
+      if (AppState.AutoMode != 0) ToggleAutoMode();
       SetTurboMode(argument);
       break;
     case Operation::ToggleWatchMode:
       ToggleWatchMode();
+      break;
+    case Operation::ToggleAutoMode:
+      ToggleAutoMode();
       break;
     case Operation::SetRunRatio:
       SetRunRatio(argument);

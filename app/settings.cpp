@@ -5,6 +5,7 @@
 #include "base/messages.h"
 #include "base/state.h"
 #include "base/text.h"
+#include "clock/auto_turbo.h"
 #include "icon/refresh.h"
 #include "platform/registry.h"
 #include "platform/windowing.h"
@@ -71,6 +72,7 @@ bool LoadSettings() {
   QueryDword(key, u"Speed", &AppState.UpdateTempo);
   if (AppState.UpdateTempo >= UpdateTempoCount) AppState.UpdateTempo = DefaultTempo;
   QueryDword(key, u"Spy", &AppState.WatchMode);
+  QueryDword(key, u"Auto", &AppState.AutoMode);
   plat::RegCloseKey(key);
   return true;
 }
@@ -100,6 +102,19 @@ void ToggleWatchMode() {
     AppState.WatchMode = 1;
   }
   WriteDword(u"Spy", AppState.WatchMode);
+}
+
+void ToggleAutoMode() {
+  if (AppState.AutoMode != 0) {
+    plat::KillTimer(AppState.MainWindow, AppState.AutoTimerId);
+    AppState.AutoTimerId = 0;
+    AppState.AutoMode = 0;
+  } else {
+    ResetAutoTurbo();
+    AppState.AutoTimerId = plat::SetTimer(AppState.MainWindow, ID_TIMER_AUTO, AutoPeriodMs);
+    AppState.AutoMode = 1;
+  }
+  WriteDword(u"Auto", AppState.AutoMode);
 }
 
 void SetUpdateTempo(std::uint32_t tempo) {

@@ -51,6 +51,6 @@ static_assert(IDM_FREQUENCY_LAST - IDM_FREQUENCY_ANCHOR == 31 &&
               "run ratio L is IDM_FREQUENCY_ANCHOR + L, L = 1..31");
 static_assert(IDM_ROTATE_270 - IDM_VGA == 5 && IDM_VIEW_PLAIN == IDM_ROTATE_270 + 1,
               "the screen commands");
-static_assert(IDM_EXIT == IDM_LAST && IDM_HARD_RESET + 1 == IDM_EXIT,
+static_assert(IDM_AUTO == IDM_LAST && IDM_EXIT + 1 == IDM_AUTO && IDM_HARD_RESET + 1 == IDM_EXIT,
               "the last command closes the range: a command added after it moves IDM_LAST in "
               "base/ids.h, which sizes the command table");

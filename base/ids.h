@@ -47,8 +47,7 @@
 #define IDM_MODE_TURBO 1024
 #define IDM_WATCH 1025
 #define IDM_FREQUENCY_ANCHOR 1026
-#define IDM_FREQUENCY_FIRST 1027 /* run-time run-ratio items, ratio L is IDM_FREQUENCY_ANCHOR + L \
-                                  */
+#define IDM_FREQUENCY_FIRST 1027 /* run-time run-ratio items: L is IDM_FREQUENCY_ANCHOR + L */
 #define IDM_FREQUENCY_LAST 1057
 #define IDM_STORE_ANCHOR 1058
 #define IDM_STORE_FIRST 1059 /* "Добавить": slot n is IDM_STORE_ANCHOR + n */
@@ -96,7 +95,8 @@
 #define IDM_SOFT_RESET 1113
 #define IDM_HARD_RESET 1114
 #define IDM_EXIT 1115
-#define IDM_LAST 1115
+#define IDM_AUTO 1116
+#define IDM_LAST 1116
 
 /* Private messages of the main window and its timers. Another launch posts the first three, so
    their values never change. */
@@ -105,3 +105,4 @@
 #define UM_APPLYPRESET_ID 1027
 #define ID_TIMER_ICON_ID 1
 #define ID_TIMER_WATCH_ID 2
+#define ID_TIMER_AUTO_ID 3

@@ -50,6 +50,7 @@ struct AppStateData {
   plat::NotifyIconData TrayIconData;
   std::uintptr_t IconTimerId;
   std::uintptr_t WatchTimerId;
+  std::uintptr_t AutoTimerId;
   std::uint8_t TrayMenuOpen;  // the tray menu is being tracked: no second one opens
   std::uint8_t CloseHandled;  // the close handling has run: it never runs twice
   std::uint8_t QuestionOpen;  // a confirmation box is open: no second one opens
@@ -60,6 +61,7 @@ struct AppStateData {
   std::uint32_t IconColors;  // foreground index bits 0-3, background index bits 16-19
   std::uint32_t UpdateTempo;
   std::uint32_t WatchMode;
+  std::uint32_t AutoMode;  // turbo switched by the processor load
 
   // Processor and clock.
   std::uint32_t ProcessorId;
@@ -70,6 +72,11 @@ struct AppStateData {
   std::uint8_t FastBusFlag;
   std::uint8_t MemoryClockTable[5];
   std::uint8_t RunMultiplierTable[4];
+  // The automatic mode's own measurement: the idle time at its last tick (0: none yet), the
+  // consecutive quiet ticks in turbo, and the load band whose switch failed (0: none).
+  std::uint32_t AutoIdleBaseline;
+  std::uint8_t AutoQuietTicks;
+  std::uint8_t AutoRefusedBand;
 
   // Tray icon sampling.
   std::int32_t IconScale;

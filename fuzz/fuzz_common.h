@@ -114,6 +114,7 @@ inline void CheckState(const std::vector<std::uint32_t>& allowedPresets) {
     if (name == u"Color") Check((v & ~0x000F000Fu) == 0, "stored colours out of range");
     if (name == u"Speed") Check(v < UpdateTempoCount, "stored tempo out of range");
     if (name == u"Spy") Check(v <= 1, "stored watch mode out of range");
+    if (name == u"Auto") Check(v <= 1, "stored automatic mode out of range");
   }
   for (std::uint32_t word : StoredPresets()) {
     Check(std::find(allowedPresets.begin(), allowedPresets.end(), word) != allowedPresets.end(),

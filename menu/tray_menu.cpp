@@ -100,6 +100,7 @@ void AddPresetItems(plat::Menu popup, std::uint32_t w) {
   if (AppState.CpuFamily == CpuUnknown) {
     Remove(popup, IDM_SERVICE_PROCESSES);
     GrayRange(popup, IDM_MODE_NORMAL, IDM_WATCH);
+    Gray(popup, IDM_AUTO);
     Gray(popup, IDM_VIEW_FREQUENCY);
     GrayRange(popup, IDM_FREQUENCY_ANCHOR + Pxa27xLowestRatio, IDM_FREQUENCY_LAST);
     GrayRange(popup, IDM_TURBO_X10, IDM_TURBO_X40);
@@ -194,7 +195,11 @@ void ShowTrayMenu(plat::Window owner) {
   const CapabilityFlags& can = AppState.Capabilities;
   if (can.AutostartEnabled != 0) Check(popup, IDM_AUTOSTART);
   if (AppState.WatchMode != 0) Check(popup, IDM_WATCH);
-  if (can.IdleTimeAvailable == 0) Gray(popup, IDM_VIEW_LOAD);
+  if (AppState.AutoMode != 0) Check(popup, IDM_AUTO);
+  if (can.IdleTimeAvailable == 0) {  // no load to show or to switch by
+    Gray(popup, IDM_VIEW_LOAD);
+    Gray(popup, IDM_AUTO);
+  }
   if (can.PowerStatusAvailable == 0) GrayRange(popup, IDM_VIEW_BATTERY, IDM_VIEW_CURRENT);
   MarkOrientation(popup);
   // Stored values are checked when loaded; the bounds keep a stray one from marking another item.

@@ -37,6 +37,7 @@ std::map<std::string, std::string> Observe() {
   seen["colors"] = std::to_string(AppState.IconColors);
   seen["tempo"] = std::to_string(AppState.UpdateTempo);
   seen["watch"] = std::to_string(AppState.WatchMode);
+  seen["auto"] = std::to_string(AppState.AutoMode);
   seen["autostart"] = std::to_string(AppState.Capabilities.AutostartEnabled);
   seen["orientation"] = std::to_string(sim::Device().System.Orientation);
   seen["devmode"] = std::to_string(AppState.DisplaySettings.Size);
@@ -117,6 +118,7 @@ const CommandRange CommandRanges[] = {
     {1112, 1112, [](int) { return "autostart=1"; }},
     {1113, 1114, [](int) { return "boxes=1"; }},
     {1115, 1115, [](int) { return "close=1"; }},
+    {1116, 1116, [](int) { return "auto=1"; }},
 };
 
 TEST_F(CommandsTest, EveryCommandReachesItsOperationWithItsArgument) {

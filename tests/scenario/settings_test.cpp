@@ -103,6 +103,7 @@ TEST_F(SettingsTest, OutOfRangeValuesAreClampedInMemoryOnly) {
   sim::Device().Registry.Keys[SettingsKey][u"Speed"] = sim::DwordValue(9);
   sim::Device().Registry.Keys[SettingsKey][u"Color"] = sim::DwordValue(0xFFFFFFFF);
   sim::Device().Registry.Keys[SettingsKey][u"Spy"] = sim::DwordValue(5);
+  sim::Device().Registry.Keys[SettingsKey][u"Auto"] = sim::DwordValue(7);
   auto before = StoredSettings();
 
   Start();
@@ -111,6 +112,7 @@ TEST_F(SettingsTest, OutOfRangeValuesAreClampedInMemoryOnly) {
   EXPECT_EQ(AppState.UpdateTempo, 2u);
   EXPECT_EQ(AppState.IconColors, 0x000F000Fu);
   EXPECT_NE(AppState.WatchMode, 0u);  // any non-zero value is on
+  EXPECT_NE(AppState.AutoMode, 0u);
   EXPECT_EQ(Calls("set"), 0);
   auto after = StoredSettings();
   ASSERT_EQ(after.size(), before.size());
@@ -146,7 +148,7 @@ class WrongTypeTest : public ScenarioTest, public ::testing::WithParamInterface<
 
 TEST_P(WrongTypeTest, LeavesTheInitialValueAndTheStoredValue) {
   const WrongValue& bad = GetParam();
-  for (const char16_t* name : {u"View", u"Color", u"Speed", u"Spy", u"Freq3"}) {
+  for (const char16_t* name : {u"View", u"Color", u"Speed", u"Spy", u"Auto", u"Freq3"}) {
     sim::Device().Registry.Keys[SettingsKey][name] = {bad.type, bad.data};
   }
   Start();
@@ -155,6 +157,7 @@ TEST_P(WrongTypeTest, LeavesTheInitialValueAndTheStoredValue) {
   EXPECT_EQ(AppState.IconColors, 0x000C000Bu);
   EXPECT_EQ(AppState.UpdateTempo, 2u);
   EXPECT_EQ(AppState.WatchMode, 0u);
+  EXPECT_EQ(AppState.AutoMode, 0u);
   EXPECT_EQ(AppState.PresetTable[2], 0u);
   EXPECT_EQ(Calls("set"), 0);
   const sim::RegistryValue* stored = sim::Device().Registry.Value(SettingsKey, u"View");

@@ -9,20 +9,20 @@
 
 namespace {
 
-enum LoadBand : std::uint8_t { BandBetween = 0, BandBusy, BandQuiet };
+// BandBetween first: AppState starts at 0, no band refused.
+enum LoadBand : std::uint8_t { BandBetween, BandBusy, BandQuiet };
 
-// The busy share of one period in whole percent; an idle time beyond the period (a late tick)
-// is no load at all.
+// The load of one period in percent: 100 less the idle share, truncated as the icon's samples
+// are. A late tick's idle share above 100 gives a load below 0, which is as quiet as 0.
 int LoadPercent(std::uint32_t idleMs) {
-  const std::uint32_t busyMs = idleMs < AutoPeriodMs ? AutoPeriodMs - idleMs : 0;
-  return static_cast<int>(busyMs * 100 / AutoPeriodMs);
+  return 100 - static_cast<int>(std::uint64_t{idleMs} * 100 / AutoPeriodMs);
 }
 
 // A switch that fails leaves the clock as it was, so TurboFlag goes back to match it, and the
 // band that asked waits until the load has left it.
-void SwitchTurbo(int turbo, LoadBand band) {
+void SwitchTurbo(bool on, LoadBand band) {
   const std::uint8_t before = AppState.TurboFlag;
-  if (SetTurboMode(turbo)) return;
+  if (SetTurboMode(on)) return;
   AppState.TurboFlag = before;
   AppState.AutoRefusedBand = band;
 }
@@ -46,20 +46,21 @@ void CheckAutoTurbo() {
   const LoadBand band = load >= TurboOnLoad   ? BandBusy
                         : load < TurboOffLoad ? BandQuiet
                                               : BandBetween;
-  if (band != AppState.AutoRefusedBand) AppState.AutoRefusedBand = BandBetween;
+  if (band != AppState.AutoRefusedBand) {
+    AppState.AutoRefusedBand = BandBetween;  // the load has left the band that was refused
+  } else if (band != BandBetween) {
+    return;  // still in the band whose switch failed: no second try, no second beep
+  }
 
   if (AppState.TurboFlag == 0) {
-    AppState.AutoQuietTicks = 0;
-    if (band == BandBusy && AppState.AutoRefusedBand != band) SwitchTurbo(1, band);
+    if (band == BandBusy) SwitchTurbo(true, band);
     return;
   }
   if (band != BandQuiet) {
     AppState.AutoQuietTicks = 0;
     return;
   }
-  if (AppState.AutoQuietTicks < TurboOffTicks) ++AppState.AutoQuietTicks;
-  if (AppState.AutoQuietTicks == TurboOffTicks && AppState.AutoRefusedBand != band) {
-    AppState.AutoQuietTicks = 0;  // turbo again later (a preset) counts afresh
-    SwitchTurbo(0, band);
-  }
+  if (++AppState.AutoQuietTicks < TurboOffTicks) return;
+  AppState.AutoQuietTicks = 0;  // turbo again later (a preset) counts afresh
+  SwitchTurbo(false, band);
 }

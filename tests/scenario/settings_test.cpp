@@ -98,28 +98,34 @@ TEST_F(SettingsTest, EmptyKeyLoadsTheInitialValuesWithoutSeeding) {
   EXPECT_EQ(AppState.WatchMode, 0u);
 }
 
+// Stored "View" 7 and "Speed" 9, then the first value past each range.
 TEST_F(SettingsTest, OutOfRangeValuesAreClampedInMemoryOnly) {
-  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(7);
-  sim::Device().Registry.Keys[SettingsKey][u"Speed"] = sim::DwordValue(9);
-  sim::Device().Registry.Keys[SettingsKey][u"Color"] = sim::DwordValue(0xFFFFFFFF);
-  sim::Device().Registry.Keys[SettingsKey][u"Spy"] = sim::DwordValue(5);
-  sim::Device().Registry.Keys[SettingsKey][u"Auto"] = sim::DwordValue(7);
-  auto before = StoredSettings();
+  for (auto [view, speed] :
+       {std::pair<std::uint32_t, std::uint32_t>{7, 9}, {IconViewCount, UpdateTempoCount}}) {
+    SCOPED_TRACE(view);
+    SetUp();
+    sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(view);
+    sim::Device().Registry.Keys[SettingsKey][u"Speed"] = sim::DwordValue(speed);
+    sim::Device().Registry.Keys[SettingsKey][u"Color"] = sim::DwordValue(0xFFFFFFFF);
+    sim::Device().Registry.Keys[SettingsKey][u"Spy"] = sim::DwordValue(5);
+    sim::Device().Registry.Keys[SettingsKey][u"Auto"] = sim::DwordValue(7);
+    auto before = StoredSettings();
 
-  Start();
+    Start();
 
-  EXPECT_EQ(AppState.IconView, ViewPlain);
-  EXPECT_EQ(AppState.UpdateTempo, 2u);
-  EXPECT_EQ(AppState.IconColors, 0x000F000Fu);
-  EXPECT_NE(AppState.WatchMode, 0u);  // any non-zero value is on
-  EXPECT_NE(AppState.AutoMode, 0u);
-  EXPECT_EQ(Calls("set"), 0);
-  auto after = StoredSettings();
-  ASSERT_EQ(after.size(), before.size());
-  for (std::size_t i = 0; i < after.size(); ++i) {
-    EXPECT_EQ(after[i].first, before[i].first);
-    EXPECT_EQ(after[i].second.Type, before[i].second.Type);
-    EXPECT_EQ(after[i].second.Data, before[i].second.Data);
+    EXPECT_EQ(AppState.IconView, ViewPlain);
+    EXPECT_EQ(AppState.UpdateTempo, 2u);
+    EXPECT_EQ(AppState.IconColors, 0x000F000Fu);
+    EXPECT_NE(AppState.WatchMode, 0u);  // any non-zero value is on
+    EXPECT_NE(AppState.AutoMode, 0u);
+    EXPECT_EQ(Calls("set"), 0);
+    auto after = StoredSettings();
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < after.size(); ++i) {
+      EXPECT_EQ(after[i].first, before[i].first);
+      EXPECT_EQ(after[i].second.Type, before[i].second.Type);
+      EXPECT_EQ(after[i].second.Data, before[i].second.Data);
+    }
   }
 }
 

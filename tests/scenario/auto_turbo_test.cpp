@@ -75,6 +75,8 @@ TEST_F(AutoTurboTest, SwitchesTurboByTheLoadOfEachSecond) {
   sim::Device().Registry.Keys[SettingsKey][u"Freq6"] = sim::DwordValue(0x2000290);
   sim::Device().Cpu.Clkcfg = 2;  // run mode
   Start();
+  ASSERT_TRUE(FindTimer(ID_TIMER_AUTO).has_value());
+  EXPECT_EQ(FindTimer(ID_TIMER_AUTO)->PeriodMs, 1000u);
   std::uint32_t idleTotal = 100;  // small: a first tick that measured would see a busy second
   for (const Tick& tick : ticks) {
     SCOPED_TRACE(tick.what);

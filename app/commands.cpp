@@ -1,5 +1,5 @@
-// The command table: one constant entry per identifier 1000..1115, naming the operation and
-// its argument, and the dispatch over it. The operations decide and report everything else.
+// The command table: one constant entry per identifier IDM_FIRST..IDM_LAST, naming the operation
+// and its argument, and the dispatch over it. The operations decide and report everything else.
 #include "app/commands.h"
 
 #include <array>
@@ -7,6 +7,7 @@
 
 #include "app/service.h"
 #include "app/settings.h"
+#include "base/id_ranges.h"
 #include "base/state.h"
 #include "clock/apply.h"
 #include "info/info_dialog.h"
@@ -27,6 +28,7 @@ enum class Operation : std::uint8_t {
   SetFastBus,
   SetTurboMode,
   ToggleWatchMode,
+  ToggleAutoMode,
   SetRunRatio,
   StoreCurrentWord,  // argument: slot index 0..7
   ClearPreset,       // argument: slot index 0..7
@@ -47,7 +49,6 @@ struct Command {
   std::int32_t argument;
 };
 
-constexpr int CommandCount = IDM_LAST - IDM_FIRST + 1;
 using CommandTable = std::array<Command, CommandCount>;
 
 // Fills identifiers first..last with `operation`, the argument counting up from `argument`.
@@ -85,6 +86,7 @@ constexpr CommandTable BuildCommandTable() {
   Fill(t, IDM_SOFT_RESET, IDM_SOFT_RESET, Operation::SoftReset);
   Fill(t, IDM_HARD_RESET, IDM_HARD_RESET, Operation::HardReset);
   Fill(t, IDM_EXIT, IDM_EXIT, Operation::ExitProgram);
+  Fill(t, IDM_AUTO, IDM_AUTO, Operation::ToggleAutoMode);
   return t;
 }
 
@@ -121,11 +123,15 @@ bool Carry(Operation operation, int argument, plat::Window window) {
     case Operation::SetFastBus:
       SetFastBus(argument);
       break;
-    case Operation::SetTurboMode:
+    case Operation::SetTurboMode:  // a choice by hand ends the automatic one first
+      if (AppState.AutoMode != 0) ToggleAutoMode();
       SetTurboMode(argument);
       break;
     case Operation::ToggleWatchMode:
       ToggleWatchMode();
+      break;
+    case Operation::ToggleAutoMode:
+      ToggleAutoMode();
       break;
     case Operation::SetRunRatio:
       SetRunRatio(argument);
@@ -191,16 +197,22 @@ void ShowToolDialog(ToolDialog dialog) {
     return;
   }
   // A closed copy whose loop still waits under another dialog's would be nested under again and
-  // again by alternating requests: one copy at a time, until it has returned.
+  // again by alternating requests: one copy at a time. The request is kept, and the dialog opens
+  // as soon as that loop has returned (unless the program is closing by then).
   std::uint8_t& running = information ? AppState.InfoDialogRunning : AppState.ProcessDialogRunning;
-  if (running != 0) return;
+  if (running != DialogLoopIdle) {
+    running = DialogLoopAskedAgain;
+    return;
+  }
   const plat::ResourceInfo found =
       plat::FindResourceW(AppState.Instance, static_cast<std::uint16_t>(dialog), plat::RT_DIALOG);
   if (found == plat::ResourceInfo{}) return;
   const void* dialogTemplate = plat::LoadResource(AppState.Instance, found);
   if (dialogTemplate == nullptr) return;  // GCOVR_EXCL_BR_LINE: a found one always loads in tests
-  running = 1;
-  plat::DialogBoxIndirectParamW(AppState.Instance, dialogTemplate, plat::Window{},
-                                information ? InfoDialogProc : ProcessDialogProc, 0);
-  running = 0;
+  do {
+    running = DialogLoopRunning;
+    plat::DialogBoxIndirectParamW(AppState.Instance, dialogTemplate, plat::Window{},
+                                  information ? InfoDialogProc : ProcessDialogProc, 0);
+  } while (running == DialogLoopAskedAgain && AppState.CloseHandled == 0);
+  running = DialogLoopIdle;
 }

@@ -1,6 +1,6 @@
-// The menu command table and its dispatch: every command identifier 1000..1115 turns into one
-// operation of the clock, the settings, the service commands or the tool dialogs.
-// It sits with the program's shell because its operations reach the settings store.
+// The menu command table and its dispatch: every command identifier IDM_FIRST..IDM_LAST turns into
+// one operation of the clock, the settings, the service commands or the tool dialogs. It sits with
+// the program's shell because its operations reach the settings store.
 #pragma once
 
 #include "base/ids.h"

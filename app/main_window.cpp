@@ -7,6 +7,7 @@
 #include "base/messages.h"
 #include "base/state.h"
 #include "clock/apply.h"
+#include "clock/auto_turbo.h"
 #include "icon/refresh.h"
 #include "menu/tray_menu.h"
 #include "platform/graphics.h"
@@ -45,6 +46,9 @@ void OnCreate(plat::Window window) {
   }
   if (AppState.WatchMode != 0) {
     AppState.WatchTimerId = plat::SetTimer(window, ID_TIMER_WATCH, WatchPeriodMs);
+  }
+  if (AppState.AutoMode != 0) {
+    AppState.AutoTimerId = plat::SetTimer(window, ID_TIMER_AUTO, AutoPeriodMs);
   }
   AppState.MainWindow = window;
 }
@@ -102,6 +106,7 @@ plat::LResult OnCommand(plat::Window window, plat::WParam wParam, plat::LParam l
 void OnTimer(plat::WParam timerId) {
   if (timerId == ID_TIMER_ICON) RefreshTrayIcon();
   if (timerId == ID_TIMER_WATCH) CheckWatch();
+  if (timerId == ID_TIMER_AUTO) CheckAutoTurbo();
 }
 
 // Another launch asks for a preset (1..8) or for the current clock again (0). Other values

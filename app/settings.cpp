@@ -5,6 +5,7 @@
 #include "base/messages.h"
 #include "base/state.h"
 #include "base/text.h"
+#include "clock/auto_turbo.h"
 #include "icon/refresh.h"
 #include "platform/registry.h"
 #include "platform/windowing.h"
@@ -13,14 +14,15 @@ namespace {
 
 constexpr std::uint32_t ColorFieldsMask = 0x000F000F;
 constexpr std::uint32_t DefaultTempo = 2;
-constexpr std::uint32_t MaxTempo = 4;
 
-constexpr std::uint32_t Pxa25xPresets[PresetSlots] = {0x121, 0x141, 0x1C1, 0x241,
-                                                      0x242, 0x2C1, 0x243, 0x341};
-constexpr std::uint32_t Pxa27xPresets[PresetSlots] = {0x2000104, 0x2000108, 0x2000110, 0x2000190,
-                                                      0x2000210, 0x2000290, 0x2000310, 0x2000390};
+constexpr std::uint32_t Pxa25xPresets[] = {0x121, 0x141, 0x1C1, 0x241, 0x242, 0x2C1, 0x243, 0x341};
+constexpr std::uint32_t Pxa27xPresets[] = {0x2000104, 0x2000108, 0x2000110, 0x2000190,
+                                           0x2000210, 0x2000290, 0x2000310, 0x2000390};
+static_assert(sizeof Pxa25xPresets == PresetSlots * sizeof(std::uint32_t) &&
+                  sizeof Pxa27xPresets == PresetSlots * sizeof(std::uint32_t),
+              "Pxa25xPresets and Pxa27xPresets hold a default word for every preset slot");
 
-// The registry value name of preset slot 1..8: "Freq1".."Freq8".
+// The registry value name of preset slot 1..PresetSlots: "Freq1", "Freq2", ...
 struct PresetName {
   char16_t Text[8];
 };
@@ -64,12 +66,13 @@ bool LoadSettings() {
     QueryDword(key, PresetValueName(slot).Text, &AppState.PresetTable[slot - 1]);
   }
   QueryDword(key, u"View", &AppState.IconView);
-  if (AppState.IconView > ViewCurrent) AppState.IconView = ViewPlain;
+  if (AppState.IconView >= IconViewCount) AppState.IconView = ViewPlain;
   QueryDword(key, u"Color", &AppState.IconColors);
   AppState.IconColors &= ColorFieldsMask;
   QueryDword(key, u"Speed", &AppState.UpdateTempo);
-  if (AppState.UpdateTempo > MaxTempo) AppState.UpdateTempo = DefaultTempo;
+  if (AppState.UpdateTempo >= UpdateTempoCount) AppState.UpdateTempo = DefaultTempo;
   QueryDword(key, u"Spy", &AppState.WatchMode);
+  QueryDword(key, u"Auto", &AppState.AutoMode);
   plat::RegCloseKey(key);
   return true;
 }
@@ -101,8 +104,21 @@ void ToggleWatchMode() {
   WriteDword(u"Spy", AppState.WatchMode);
 }
 
+void ToggleAutoMode() {
+  if (AppState.AutoMode != 0) {
+    plat::KillTimer(AppState.MainWindow, AppState.AutoTimerId);
+    AppState.AutoTimerId = 0;
+    AppState.AutoMode = 0;
+  } else {
+    ResetAutoTurbo();
+    AppState.AutoTimerId = plat::SetTimer(AppState.MainWindow, ID_TIMER_AUTO, AutoPeriodMs);
+    AppState.AutoMode = 1;
+  }
+  WriteDword(u"Auto", AppState.AutoMode);
+}
+
 void SetUpdateTempo(std::uint32_t tempo) {
-  if (tempo > MaxTempo) return;
+  if (tempo >= UpdateTempoCount) return;
   AppState.UpdateTempo = tempo;
   // Setting the timer again restarts the running one with the new period.
   AppState.IconTimerId =
@@ -111,13 +127,13 @@ void SetUpdateTempo(std::uint32_t tempo) {
 }
 
 void SetIconColor(int choice) {
-  if (choice < 0 || choice > 15) return;
+  if (choice < 0 || choice >= 2 * IconColorCount) return;
   std::uint32_t colors = AppState.IconColors;
-  if (choice < 8) {
+  if (choice < IconColorCount) {
     std::uint32_t index = choice == 0 ? 0 : static_cast<std::uint32_t>(choice) + 8;
     colors = (colors & ~0xFu) | index;
   } else {
-    std::uint32_t index = choice == 8 ? 0 : static_cast<std::uint32_t>(choice);
+    std::uint32_t index = choice == IconColorCount ? 0 : static_cast<std::uint32_t>(choice);
     colors = (colors & ~0xF0000u) | (index << 16);
   }
   AppState.IconColors = colors;
@@ -127,7 +143,7 @@ void SetIconColor(int choice) {
 }
 
 void SetIconView(std::uint32_t view) {
-  if (view == AppState.IconView || view > ViewCurrent) return;
+  if (view == AppState.IconView || view >= IconViewCount) return;
   AppState.LastIdleTime = 0;
   AppState.ForceIconRedraw = 1;
   AppState.IconView = view;

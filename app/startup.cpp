@@ -103,6 +103,16 @@ void CreateMainWindow() {
                         plat::Menu{}, AppState.Instance, nullptr);
 }
 
+// The launch word of preset slot 1..PresetSlots: "#1", "#2", ...
+struct LaunchWord {
+  char16_t Text[8];
+};
+LaunchWord PresetWord(int slotNumber) {
+  LaunchWord word{};
+  FormatText(word.Text, sizeof word.Text / sizeof word.Text[0], u"#%d", slotNumber);
+  return word;
+}
+
 int RunMessageLoop() {
   plat::Message message{};
   while (plat::GetMessageW(&message, plat::Window{}, 0, 0) != 0) {
@@ -117,13 +127,11 @@ int RunMessageLoop() {
 }  // namespace
 
 int ParseLaunchRequest(const char16_t* commandLine) {
-  static constexpr const char16_t* PresetWords[PresetSlots] = {u"#1", u"#2", u"#3", u"#4",
-                                                               u"#5", u"#6", u"#7", u"#8"};
   int request = -1;
   if (commandLine == nullptr) return request;
   if (TextContains(commandLine, WakeupWord)) request = 0;
   for (int slot = 1; slot <= PresetSlots; ++slot) {
-    if (TextContains(commandLine, PresetWords[slot - 1])) request = slot;
+    if (TextContains(commandLine, PresetWord(slot).Text)) request = slot;
   }
   return request;
 }

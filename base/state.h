@@ -17,13 +17,23 @@ enum IconViewValue : std::uint32_t {
   ViewMemory = 3,
   ViewBattery = 4,
   ViewCurrent = 5,
+  IconViewCount,  // how many views there are: a new one goes in front of this
 };
 
 inline constexpr int PresetSlots = 8;
+// The colours a menu offers for each half of IconColors: black, then the indices 9..15.
+inline constexpr int IconColorCount = 8;
+// UpdateTempo 0..4: icon timer periods of 250 << tempo ms.
+inline constexpr std::uint32_t UpdateTempoCount = 5;
 inline constexpr int SampleHistoryLength = 32;
 inline constexpr int TextBufferChars = 128;
 // The Startup folder path the shell returns plus "\Zorvik.lnk", terminator included.
 inline constexpr int AutostartLinkPathChars = plat::MaxPathChars + 11;
+
+// A tool dialog's modal loop: not running, running, or running for a copy that has ended while a
+// dialog opened from inside it stays open, and asked for again meanwhile: it opens again once
+// that loop has returned.
+enum DialogLoopValue : std::uint8_t { DialogLoopIdle = 0, DialogLoopRunning, DialogLoopAskedAgain };
 
 struct CapabilityFlags {
   std::uint8_t RealVgaAvailable;
@@ -40,6 +50,7 @@ struct AppStateData {
   plat::NotifyIconData TrayIconData;
   std::uintptr_t IconTimerId;
   std::uintptr_t WatchTimerId;
+  std::uintptr_t AutoTimerId;
   std::uint8_t TrayMenuOpen;  // the tray menu is being tracked: no second one opens
   std::uint8_t CloseHandled;  // the close handling has run: it never runs twice
   std::uint8_t QuestionOpen;  // a confirmation box is open: no second one opens
@@ -50,6 +61,7 @@ struct AppStateData {
   std::uint32_t IconColors;  // foreground index bits 0-3, background index bits 16-19
   std::uint32_t UpdateTempo;
   std::uint32_t WatchMode;
+  std::uint32_t AutoMode;  // turbo switched by the processor load
 
   // Processor and clock.
   std::uint32_t ProcessorId;
@@ -60,6 +72,11 @@ struct AppStateData {
   std::uint8_t FastBusFlag;
   std::uint8_t MemoryClockTable[5];
   std::uint8_t RunMultiplierTable[4];
+  // The automatic mode's own measurement: the idle time at its last tick (0: none yet), the
+  // consecutive quiet ticks in turbo, and the load band whose switch failed (0: none).
+  std::uint32_t AutoIdleBaseline;
+  std::uint8_t AutoQuietTicks;
+  std::uint8_t AutoRefusedBand;
 
   // Tray icon sampling.
   std::int32_t IconScale;
@@ -80,7 +97,7 @@ struct AppStateData {
   plat::Window ProcessDialogWindow;
   plat::Window ThreadDialogWindow;
   plat::Window InfoDialogWindow;
-  std::uint8_t ProcessDialogRunning;
+  std::uint8_t ProcessDialogRunning;  // DialogLoopValue, as the other two
   std::uint8_t ThreadDialogRunning;
   std::uint8_t InfoDialogRunning;
   std::uint32_t ThreadListProcessId;

@@ -37,7 +37,7 @@ void BM_RefreshTrayIcon(benchmark::State& state) {
 
 void Views(benchmark::internal::Benchmark* benchmark) {
   benchmark->ArgNames({"view", "scale"});
-  for (int view : {ViewPlain, ViewFrequency, ViewLoad, ViewMemory, ViewBattery, ViewCurrent}) {
+  for (int view = ViewPlain; view < int{IconViewCount}; ++view) {
     for (int scale : {1, 2}) benchmark->Args({view, scale});
   }
 }

@@ -40,18 +40,19 @@ void WriteClkcfg(void* value) { plat::WriteClockConfig(*static_cast<std::uint32_
 
 }  // namespace
 
-void ApplyClockWord(std::uint32_t word) {
+bool ApplyClockWord(std::uint32_t word) {
   if (word == 0 || !ClockControlled()) {  // an empty preset, or a clock not ours to set
     RefuseClockOperation();
-    return;
+    return false;
   }
   void* region = plat::VirtualAlloc(nullptr, 4, plat::MEM_RESERVE, plat::PAGE_NOACCESS);
   // GCOVR_EXCL_START: four bytes of address space are always granted in tests.
   if (region == nullptr) {
     RefuseClockOperation();
-    return;
+    return false;
   }
   // GCOVR_EXCL_STOP
+  bool applied = false;
   if (plat::VirtualCopy(region, CccrPhysicalAddress >> 8, 4,
                         plat::PAGE_READWRITE | plat::PAGE_NOCACHE | plat::PAGE_PHYSICAL)) {
     std::uint32_t clkcfg = ClkcfgFrequencyChange;
@@ -63,6 +64,7 @@ void ApplyClockWord(std::uint32_t word) {
       // could not give back the icons the refresh makes).
       AppState.CurrentClockWord = word;
       RefreshTrayIcon();
+      applied = true;
     } else {
       if (change.KernelEntered) plat::SetKMode(false);
       RefuseClockOperation();
@@ -71,6 +73,7 @@ void ApplyClockWord(std::uint32_t word) {
     RefuseClockOperation();
   }
   plat::VirtualFree(region, 0, plat::MEM_RELEASE);
+  return applied;
 }
 
 void ApplyPreset(int slot) {
@@ -79,9 +82,9 @@ void ApplyPreset(int slot) {
   ApplyClockWord(AppState.PresetTable[slot - 1]);
 }
 
-void SetTurboMode(int turbo) {
+bool SetTurboMode(int turbo) {
   AppState.TurboFlag = turbo != 0 ? 1 : 0;  // stays set when the apply fails
-  ApplyClockWord(AppState.CurrentClockWord);
+  return ApplyClockWord(AppState.CurrentClockWord);
 }
 
 void SetRunMultiplier(int m) {

@@ -3,9 +3,10 @@
 
 #include <cstdint>
 
-void ApplyClockWord(std::uint32_t word);
-void ApplyPreset(int slot);  // slot 1..8; any other does nothing
-void SetTurboMode(int turbo);
+// True when the word is in force; a refusal has beeped.
+bool ApplyClockWord(std::uint32_t word);
+void ApplyPreset(int slot);    // slot 1..8; any other does nothing
+bool SetTurboMode(int turbo);  // ApplyClockWord's result; TurboFlag stays set either way
 void SetRunMultiplier(int m);
 void SetTurboMultiplier(int n);
 void SetRunRatio(int l);

@@ -84,7 +84,8 @@ inline std::vector<std::uint32_t> WordsTheProgramMayStore(const std::vector<std:
 inline std::vector<std::uint32_t> StoredPresets() {
   std::vector<std::uint32_t> words;
   for (int slot = 1; slot <= PresetSlots; ++slot) {
-    std::u16string name = u"Freq" + std::u16string(1, static_cast<char16_t>(u'0' + slot));
+    const std::string digits = std::to_string(slot);
+    const std::u16string name = u"Freq" + std::u16string(digits.begin(), digits.end());
     if (auto word = sim::Device().Registry.Dword(SettingsKey, name)) words.push_back(*word);
   }
   return words;
@@ -96,9 +97,9 @@ inline void CheckState(const std::vector<std::uint32_t>& allowedPresets) {
   Check(std::find(std::begin(AppState.TextBuffer), std::end(AppState.TextBuffer), 0) !=
             std::end(AppState.TextBuffer),
         "TextBuffer not terminated");
-  Check(AppState.IconView <= ViewCurrent, "view out of range");
+  Check(AppState.IconView < IconViewCount, "view out of range");
   Check((AppState.IconColors & ~0x000F000Fu) == 0, "colours out of range");
-  Check(AppState.UpdateTempo <= 4, "tempo out of range");
+  Check(AppState.UpdateTempo < UpdateTempoCount, "tempo out of range");
   Check(AppState.IconScale == 1 || AppState.IconScale == 2, "scale out of range");
   // Every value the program wrote is in range when read back.
   for (const sim::RegistryCall& call : sim::Device().Log.Registry) {
@@ -109,10 +110,11 @@ inline void CheckState(const std::vector<std::uint32_t>& allowedPresets) {
     std::uint32_t v = 0;
     std::memcpy(&v, value->Data.data(), 4);
     const std::u16string& name = call.ValueName;
-    if (name == u"View") Check(v <= ViewCurrent, "stored view out of range");
+    if (name == u"View") Check(v < IconViewCount, "stored view out of range");
     if (name == u"Color") Check((v & ~0x000F000Fu) == 0, "stored colours out of range");
-    if (name == u"Speed") Check(v <= 4, "stored tempo out of range");
+    if (name == u"Speed") Check(v < UpdateTempoCount, "stored tempo out of range");
     if (name == u"Spy") Check(v <= 1, "stored watch mode out of range");
+    if (name == u"Auto") Check(v <= 1, "stored automatic mode out of range");
   }
   for (std::uint32_t word : StoredPresets()) {
     Check(std::find(allowedPresets.begin(), allowedPresets.end(), word) != allowedPresets.end(),

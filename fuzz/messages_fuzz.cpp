@@ -80,7 +80,7 @@ void Act(fuzz::Bytes& in) {
       sim::Post(Main(), plat::WM_COMMAND, Command(in), (w & 1) != 0 ? l : 0);
       break;
     case 3:
-      sim::Post(Main(), plat::WM_TIMER, (w & 3) == 0 ? w : ID_TIMER_ICON + (w & 1), l);
+      sim::Post(Main(), plat::WM_TIMER, (w & 3) == 0 ? w : ID_TIMER_ICON + (w & 3) - 1, l);
       break;
     case 4:
       sim::Device().Script.MenuChoice = Command(in);

@@ -4,9 +4,9 @@
 
 namespace {
 
-const char16_t* const ValueNames[] = {u"Freq1", u"Freq2", u"Freq3", u"Freq4", u"Freq5",
-                                      u"Freq6", u"Freq7", u"Freq8", u"View",  u"Color",
-                                      u"Speed", u"Spy",   u"FREQ1", u"view",  u"Other"};
+const char16_t* const ValueNames[] = {u"Freq1", u"Freq2", u"Freq3", u"Freq4", u"Freq5", u"Freq6",
+                                      u"Freq7", u"Freq8", u"View",  u"Color", u"Speed", u"Spy",
+                                      u"Auto",  u"FREQ1", u"view",  u"Other"};
 constexpr std::uint32_t Types[] = {plat::REG_DWORD, 0, 1, 2, 3, 7, 11, 0xFFFFFFFF};
 
 }  // namespace

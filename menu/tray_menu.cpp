@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "base/clock_word.h"
-#include "base/ids.h"
+#include "base/id_ranges.h"
 #include "base/state.h"
 #include "base/text.h"
 #include "platform/menus.h"
@@ -100,6 +100,7 @@ void AddPresetItems(plat::Menu popup, std::uint32_t w) {
   if (AppState.CpuFamily == CpuUnknown) {
     Remove(popup, IDM_SERVICE_PROCESSES);
     GrayRange(popup, IDM_MODE_NORMAL, IDM_WATCH);
+    Gray(popup, IDM_AUTO);
     Gray(popup, IDM_VIEW_FREQUENCY);
     GrayRange(popup, IDM_FREQUENCY_ANCHOR + Pxa27xLowestRatio, IDM_FREQUENCY_LAST);
     GrayRange(popup, IDM_TURBO_X10, IDM_TURBO_X40);
@@ -194,14 +195,17 @@ void ShowTrayMenu(plat::Window owner) {
   const CapabilityFlags& can = AppState.Capabilities;
   if (can.AutostartEnabled != 0) Check(popup, IDM_AUTOSTART);
   if (AppState.WatchMode != 0) Check(popup, IDM_WATCH);
-  if (can.IdleTimeAvailable == 0) Gray(popup, IDM_VIEW_LOAD);
+  if (AppState.AutoMode != 0) Check(popup, IDM_AUTO);
+  if (can.IdleTimeAvailable == 0) {  // no load to show or to switch by
+    Gray(popup, IDM_VIEW_LOAD);
+    Gray(popup, IDM_AUTO);
+  }
   if (can.PowerStatusAvailable == 0) GrayRange(popup, IDM_VIEW_BATTERY, IDM_VIEW_CURRENT);
   MarkOrientation(popup);
   // Stored values are checked when loaded; the bounds keep a stray one from marking another item.
-  if (AppState.IconView <= ViewCurrent) Check(popup, IDM_VIEW_PLAIN + AppState.IconView);
-  if (AppState.UpdateTempo <= IDM_TEMPO_4S - IDM_TEMPO_QUARTER) {
+  if (AppState.IconView < IconViewCount) Check(popup, IDM_VIEW_PLAIN + AppState.IconView);
+  if (AppState.UpdateTempo < UpdateTempoCount)
     Check(popup, IDM_TEMPO_QUARTER + AppState.UpdateTempo);
-  }
 
   const int x = plat::GetSystemMetrics(plat::SM_CXSCREEN);
   const int y = plat::GetSystemMetrics(plat::SM_CYSCREEN) - TaskBarHeight * AppState.IconScale;

@@ -69,16 +69,25 @@ void ShowSelectedThreads(plat::Window list) {
     plat::SetForegroundWindow(AppState.ThreadDialogWindow);
     return;
   }
-  // A closed thread list whose loop still waits under another dialog's: one copy at a time.
-  if (AppState.ThreadDialogRunning != 0) return;
+  // A closed thread list whose loop still waits under another dialog's: one copy at a time. The
+  // request is kept; the list opens once that loop has returned, if this process list is still
+  // open then (the request was its own: no other opens before its loop has returned too) and
+  // the program is not closing.
+  if (AppState.ThreadDialogRunning != DialogLoopIdle) {
+    AppState.ThreadDialogRunning = DialogLoopAskedAgain;
+    return;
+  }
   // Returns when the thread list ends; this dialog keeps serving its buttons meanwhile.
   const void* dialogTemplate = plat::LoadResource(
       AppState.Instance, plat::FindResourceW(AppState.Instance, IDD_THREADS, plat::RT_DIALOG));
   if (dialogTemplate == nullptr) return;
-  AppState.ThreadDialogRunning = 1;
-  plat::DialogBoxIndirectParamW(AppState.Instance, dialogTemplate, plat::Window{}, ThreadDialogProc,
-                                0);
-  AppState.ThreadDialogRunning = 0;
+  do {
+    AppState.ThreadDialogRunning = DialogLoopRunning;
+    plat::DialogBoxIndirectParamW(AppState.Instance, dialogTemplate, plat::Window{},
+                                  ThreadDialogProc, 0);
+  } while (AppState.ThreadDialogRunning == DialogLoopAskedAgain &&
+           AppState.ProcessDialogWindow != plat::Window{} && AppState.CloseHandled == 0);
+  AppState.ThreadDialogRunning = DialogLoopIdle;
 }
 
 }  // namespace

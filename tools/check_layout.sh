@@ -11,6 +11,9 @@
 #      operations is defined there exactly once, in hardware.* or memory.* (C++ or assembly, the
 #      files it is made of besides its own header), and it defines no other platform operation.
 #      Nothing outside platform/xscale and its image, tests/xscale, includes it.
+#   5. Nothing under platform/ includes anything above it: a platform header only platform/*.h,
+#      a backend's file (any folder platform/<backend>/) only platform/*.h and its own folder.
+#      The program's entry is declared in platform/entry.h, which the program defines.
 # Exit 0 when every rule holds; otherwise each breach is printed.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -91,6 +94,7 @@ done
 
 for header in platform/*.h; do
   group=$(basename "$header" .h)
+  [[ $group == entry ]] && continue # the program's own entry, which no backend defines
   while IFS= read -r name; do
     for backend in "${backends[@]}"; do
       homes=(platform/"$backend/$group".cpp)
@@ -186,9 +190,35 @@ done < <(grep -rlE '#[[:space:]]*include[[:space:]]+"platform/xscale/' \
   --include='*.cpp' --include='*.h' --include='*.S' --exclude-dir=build --exclude-dir=.git . |
   sed 's|^\./||' | sort)
 
+# ---- 5. The platform includes nothing above it ----------------------------------------------
+
+# Every source of every folder under platform/, whichever backends there are; an include is
+# resolved beside the including file first, then from the source root, as the compilers do.
+while IFS= read -r file; do
+  dir=$(dirname "$file")
+  backend=${file#platform/}
+  backend=${backend%%/*}
+  [[ $file == platform/*/* ]] || backend=""
+  while IFS= read -r target; do
+    target=${target#*\"}
+    target=${target%%\"*}
+    resolved=$(realpath -m --relative-to=. "$dir/$target")
+    [[ -e $resolved ]] || resolved=$(realpath -m --relative-to=. "$target")
+    case $resolved in
+      platform/*/*)
+        [[ -n $backend && $resolved == platform/"$backend"/* ]] ||
+          breach "$file includes $resolved: a platform file includes only platform/*.h${backend:+ and platform/$backend/}"
+        ;;
+      platform/*) ;;
+      *) breach "$file includes $resolved, which is above platform/: the program is reached through platform/entry.h" ;;
+    esac
+  done < <(grep -hE '^[[:space:]]*#[[:space:]]*include[[:space:]]+"' "$file" || true)
+done < <(find platform -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.inc' -o -name '*.c' \
+  -o -name '*.cpp' -o -name '*.S' -o -name '*.s' \) | sort)
+
 if ((breaches > 0)); then
   echo "check_layout: $breaches breaches (backends checked: ${backends[*]} xscale)"
   exit 1
 fi
 echo "check_layout: the stand-in, one home per operation (${backends[*]}; xscale for hardware.h and" \
-  "memory.h), the bare-metal backend apart and downward includes hold"
+  "memory.h), the bare-metal backend apart and downward includes (core and platform/) hold"

@@ -1,6 +1,6 @@
 // The Windows entry point: hands the instance and the command line to the program.
 // Windows API only; the program's start-up is ZorvikMain.
-#include "app/startup.h"
+#include "platform/entry.h"
 #include "platform/win32/windows_api.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLine, int /*show*/) {

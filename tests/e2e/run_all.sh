@@ -43,9 +43,10 @@ done
 
 passed=$(grep -c '^PASS ' "$log")
 failed=$(grep -c '^FAIL ' "$log")
+skipped=$(grep -c '^SKIP ' "$log")
 seconds=$((($(zv_now_ms) - started) / 1000))
 echo
-echo "e2e: $passed checks passed, $failed failed, ${seconds} s (log: ${log#"$ZV_ROOT"/})"
+echo "e2e: $passed checks passed, $failed failed, $skipped not decided, ${seconds} s (log: ${log#"$ZV_ROOT"/})"
 if ((${#failed_scenarios[@]} > 0 || failed > 0)); then
   echo "e2e: failing scenarios: ${failed_scenarios[*]}; screenshots in ${ZV_OUT#"$ZV_ROOT"/}/failures/"
   exit 1

@@ -26,7 +26,7 @@ std::string Hex(std::uint32_t value) {
 // What the user could see or find afterwards, one entry per kind of effect.
 std::map<std::string, std::string> Observe() {
   std::map<std::string, std::string> seen;
-  for (int slot = 0; slot < 8; ++slot) {
+  for (int slot = 0; slot < PresetSlots; ++slot) {
     seen["slot" + std::to_string(slot + 1)] = std::to_string(AppState.PresetTable[slot]);
   }
   seen["cccr"] = Hex(sim::Device().Cpu.Cccr);
@@ -37,6 +37,7 @@ std::map<std::string, std::string> Observe() {
   seen["colors"] = std::to_string(AppState.IconColors);
   seen["tempo"] = std::to_string(AppState.UpdateTempo);
   seen["watch"] = std::to_string(AppState.WatchMode);
+  seen["auto"] = std::to_string(AppState.AutoMode);
   seen["autostart"] = std::to_string(AppState.Capabilities.AutostartEnabled);
   seen["orientation"] = std::to_string(sim::Device().System.Orientation);
   seen["devmode"] = std::to_string(AppState.DisplaySettings.Size);
@@ -117,6 +118,7 @@ const CommandRange CommandRanges[] = {
     {1112, 1112, [](int) { return "autostart=1"; }},
     {1113, 1114, [](int) { return "boxes=1"; }},
     {1115, 1115, [](int) { return "close=1"; }},
+    {1116, 1116, [](int) { return "auto=1"; }},
 };
 
 TEST_F(CommandsTest, EveryCommandReachesItsOperationWithItsArgument) {
@@ -129,10 +131,10 @@ TEST_F(CommandsTest, EveryCommandReachesItsOperationWithItsArgument) {
       sim::Device().Cpu.Cccr = StartWord;    // in no preset slot, so that each store shows
       sim::Device().Cpu.Clkcfg = 2;          // normal mode, slow bus
       sim::Device().Registry.Keys[SettingsKey][u"Color"] = sim::DwordValue(0x50005);
-      const char16_t* slots[] = {u"Freq1", u"Freq2", u"Freq3", u"Freq4",
-                                 u"Freq5", u"Freq6", u"Freq7", u"Freq8"};
-      for (int n = 1; n <= 8; ++n)
-        sim::Device().Registry.Keys[SettingsKey][slots[n - 1]] = sim::DwordValue(0x2000290 + n);
+      for (int n = 1; n <= PresetSlots; ++n) {
+        sim::Device().Registry.Keys[SettingsKey][Utf16(("Freq" + std::to_string(n)).c_str())] =
+            sim::DwordValue(0x2000290 + n);
+      }
       Start();
       sim::Device().Cpu.Clkcfg = 0;
       sim::Device().Ui.DefaultResult = 77;  // shows a command left to the default processing
@@ -149,7 +151,7 @@ TEST_F(CommandsTest, OnlyTheLowWordCountsAndTheRestGetsTheDefaultProcessingResul
   EXPECT_EQ(HandleMenuCommand(AppState.MainWindow, 0x12340000u | IDM_VIEW_MEMORY, 0), 0);
   EXPECT_EQ(AppState.IconView, ViewMemory);
 
-  for (plat::WParam id : {999u, 1116u, 1026u, 1058u, 1067u, 0x10000u | 1026u}) {
+  for (unsigned id : {IDM_FIRST - 1u, IDM_LAST + 1u, 1026u, 1058u, 1067u, 0x10000u | 1026u}) {
     SCOPED_TRACE(id);
     sim::Device().Log.Calls.clear();
     const auto before = Observe();
@@ -191,6 +193,96 @@ TEST_F(CommandsTest, AnOpenDialogIsBroughtForwardAndTheOtherOneNests) {
   sim::Device().Faults.MissingDialogs.clear();
   ShowToolDialog(ProcessListDialog);
   EXPECT_EQ(sim::Device().Dialogs.size(), 5u);
+}
+
+// The tool dialogs of the last run as "100 101*": template, "*" while open.
+std::string Shown() {
+  std::string dialogs;
+  for (const sim::DialogRecord& d : sim::Device().Dialogs) {
+    dialogs += (dialogs.empty() ? "" : " ") + std::to_string(d.TemplateId) + (d.Open ? "*" : "");
+  }
+  return dialogs;
+}
+
+// A dialog asked for while its closed copy's loop still waits under a dialog opened from inside
+// it opens as soon as that loop has returned: not before, not twice, and not for a process list
+// that has closed meanwhile or a program that is closing. Each step is a menu command (dialog 0)
+// or a button of the open dialog; after each, the dialogs shown so far ("*" still open).
+TEST_F(CommandsTest, ADialogAskedForUnderAnotherOpensOnceItsLoopReturns) {
+  struct Step {
+    int dialog;
+    int command;
+    const char* shown;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Step> steps;
+  };
+  const Case cases[] = {
+      {"ProcessesAfterTheirThreadList",
+       {{0, IDM_PROCESSES, "100*"},
+        {IDD_PROCESSES, IDC_THREADS, "100* 101*"},
+        {IDD_PROCESSES, plat::IDOK, "100 101*"},
+        {0, IDM_SERVICE_PROCESSES, "100 101*"},
+        {0, IDM_PROCESSES, "100 101*"},
+        {IDD_THREADS, plat::IDOK, "100 101 100*"}}},
+      {"ThreadsAfterTheInformation",
+       {{0, IDM_PROCESSES, "100*"},
+        {IDD_PROCESSES, IDC_THREADS, "100* 101*"},
+        {0, IDM_INFO, "100* 101* 102*"},
+        {IDD_THREADS, plat::IDOK, "100* 101 102*"},
+        {IDD_PROCESSES, IDC_THREADS, "100* 101 102*"},
+        {IDD_INFO, plat::IDOK, "100* 101 102 101*"}}},
+      {"NoThreadsForAClosedProcessList",
+       {{0, IDM_PROCESSES, "100*"},
+        {IDD_PROCESSES, IDC_THREADS, "100* 101*"},
+        {0, IDM_INFO, "100* 101* 102*"},
+        {IDD_THREADS, plat::IDOK, "100* 101 102*"},
+        {IDD_PROCESSES, IDC_THREADS, "100* 101 102*"},
+        {IDD_PROCESSES, plat::IDOK, "100 101 102*"},
+        {IDD_INFO, plat::IDOK, "100 101 102"}}},
+      {"NoProcessesOnceTheProgramCloses",
+       {{0, IDM_PROCESSES, "100*"},
+        {IDD_PROCESSES, IDC_THREADS, "100* 101*"},
+        {IDD_PROCESSES, plat::IDOK, "100 101*"},
+        {0, IDM_PROCESSES, "100 101*"},
+        {0, IDM_EXIT, "100 101"}}},
+      {"NoThreadsOnceTheProgramCloses",
+       {{0, IDM_PROCESSES, "100*"},
+        {IDD_PROCESSES, IDC_THREADS, "100* 101*"},
+        {0, IDM_INFO, "100* 101* 102*"},
+        {IDD_THREADS, plat::IDOK, "100* 101 102*"},
+        {IDD_PROCESSES, IDC_THREADS, "100* 101 102*"},
+        {0, IDM_EXIT, "100 101 102"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    sim::Device().Processes.Running.push_back(
+        {0x200, u"device.exe", u"\\Windows\\device.exe", {{}}, false});
+    std::vector<std::string> shown;
+    std::uint32_t at = 10;
+    for (const Step& step : c.steps) {
+      sim::At(at, [&step] {
+        if (step.dialog == 0) {
+          sim::Post(AppState.MainWindow, plat::WM_COMMAND, static_cast<plat::WParam>(step.command),
+                    0);
+          return;
+        }
+        const plat::Window dialog = sim::OpenDialog(step.dialog)->Handle;
+        sim::SelectRow(plat::GetDlgItem(dialog, IDC_LIST), 0);
+        sim::Post(dialog, plat::WM_COMMAND, static_cast<plat::WParam>(step.command), 0);
+      });
+      sim::At(at + 5, [&shown] { shown.push_back(Shown()); });
+      at += 10;
+    }
+    Start();
+    if (shown.size() < c.steps.size()) shown.push_back(Shown());  // the program has ended
+    std::vector<std::string> expected;
+    for (const Step& step : c.steps) expected.push_back(step.shown);
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(AppState.ThreadListProcessId, 0x200u);
+  }
 }
 
 // ---- Service commands --------------------------------------------------------------------

@@ -276,7 +276,7 @@ TEST_F(IconRefreshTest, PictureBecomesAnIconThatReplacesTheOldOne) {
 // A view number out of range, which the settings never keep, shows 0.
 TEST_F(IconRefreshTest, AViewOutOfRangeShowsZero) {
   StartWithView(ViewMemory);
-  AppState.IconView = ViewCurrent + 1;
+  AppState.IconView = IconViewCount;
   RefreshTrayIcon();
   ExpectTrayShowsNumber(0);
 }
@@ -301,8 +301,7 @@ TEST_F(IconRefreshTest, NoIconOrBitmapOutlivesItsUseInAnyView) {
   StartWithView(ViewFrequency);
   for (int scale : {1, 2}) {
     AppState.IconScale = scale;
-    for (std::uint32_t view :
-         {ViewPlain, ViewFrequency, ViewLoad, ViewMemory, ViewBattery, ViewCurrent}) {
+    for (std::uint32_t view = ViewPlain; view < IconViewCount; ++view) {
       SCOPED_TRACE(view);
       AppState.IconView = view;
       for (int tick = 0; tick < 100; ++tick) {

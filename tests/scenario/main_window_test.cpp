@@ -129,7 +129,8 @@ TEST_F(MainWindowTest, MenuOpensAtTheBottomRightAboveTheTaskBar) {
 
 TEST_F(MainWindowTest, PresetRequestsOutsideTheSlotsAreIgnored) {
   Start();
-  for (plat::LParam request : {plat::LParam{9}, plat::LParam{-1}, plat::LParam{1000}}) {
+  for (plat::LParam request :
+       {plat::LParam{PresetSlots + 1}, plat::LParam{-1}, plat::LParam{1000}}) {
     sim::Device().Log.Calls.clear();
     EXPECT_EQ(sim::Send(AppState.MainWindow, UM_APPLYPRESET, 0, request), 0);
     EXPECT_TRUE(sim::Device().Log.Calls.empty()) << request;

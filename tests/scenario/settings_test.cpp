@@ -28,20 +28,21 @@ std::vector<std::pair<std::u16string, std::uint32_t>> StoredDwords() {
   return values;
 }
 
-std::vector<std::pair<std::u16string, std::uint32_t>> Presets(const std::uint32_t (&words)[8]) {
+std::vector<std::pair<std::u16string, std::uint32_t>> Presets(
+    const std::uint32_t (&words)[PresetSlots]) {
   std::vector<std::pair<std::u16string, std::uint32_t>> values;
-  for (int slot = 1; slot <= 8; ++slot) {
-    values.emplace_back(u"Freq" + std::u16string(1, static_cast<char16_t>(u'0' + slot)),
-                        words[slot - 1]);
+  for (int slot = 1; slot <= PresetSlots; ++slot) {
+    values.emplace_back(Utf16(("Freq" + std::to_string(slot)).c_str()), words[slot - 1]);
   }
   return values;
 }
 
 // ---- First run and loading -----------------------------------------------------------------
 
-constexpr std::uint32_t pxa27x[8] = {0x2000104, 0x2000108, 0x2000110, 0x2000190,
-                                     0x2000210, 0x2000290, 0x2000310, 0x2000390};
-constexpr std::uint32_t pxa25x[8] = {0x121, 0x141, 0x1C1, 0x241, 0x242, 0x2C1, 0x243, 0x341};
+constexpr std::uint32_t pxa27x[PresetSlots] = {0x2000104, 0x2000108, 0x2000110, 0x2000190,
+                                               0x2000210, 0x2000290, 0x2000310, 0x2000390};
+constexpr std::uint32_t pxa25x[PresetSlots] = {0x121, 0x141, 0x1C1, 0x241,
+                                               0x242, 0x2C1, 0x243, 0x341};
 
 int Calls(const char* operation) {
   int n = 0;
@@ -58,7 +59,8 @@ TEST_F(SettingsTest, FirstRunSeedsThePresetsOfTheFamilyAndNothingElse) {
   sim::Device().Cpu.MainId = 0x69052100;
   Start();
   EXPECT_EQ(StoredDwords(), Presets(pxa25x));
-  for (int slot = 0; slot < 8; ++slot) EXPECT_EQ(AppState.PresetTable[slot], pxa25x[slot]);
+  for (int slot = 0; slot < PresetSlots; ++slot)
+    EXPECT_EQ(AppState.PresetTable[slot], pxa25x[slot]);
 }
 
 TEST_F(SettingsTest, UnknownProcessorCreatesNoKey) {
@@ -96,26 +98,34 @@ TEST_F(SettingsTest, EmptyKeyLoadsTheInitialValuesWithoutSeeding) {
   EXPECT_EQ(AppState.WatchMode, 0u);
 }
 
+// Stored "View" 7 and "Speed" 9, then the first value past each range.
 TEST_F(SettingsTest, OutOfRangeValuesAreClampedInMemoryOnly) {
-  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(7);
-  sim::Device().Registry.Keys[SettingsKey][u"Speed"] = sim::DwordValue(9);
-  sim::Device().Registry.Keys[SettingsKey][u"Color"] = sim::DwordValue(0xFFFFFFFF);
-  sim::Device().Registry.Keys[SettingsKey][u"Spy"] = sim::DwordValue(5);
-  auto before = StoredSettings();
+  for (auto [view, speed] :
+       {std::pair<std::uint32_t, std::uint32_t>{7, 9}, {IconViewCount, UpdateTempoCount}}) {
+    SCOPED_TRACE(view);
+    SetUp();
+    sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(view);
+    sim::Device().Registry.Keys[SettingsKey][u"Speed"] = sim::DwordValue(speed);
+    sim::Device().Registry.Keys[SettingsKey][u"Color"] = sim::DwordValue(0xFFFFFFFF);
+    sim::Device().Registry.Keys[SettingsKey][u"Spy"] = sim::DwordValue(5);
+    sim::Device().Registry.Keys[SettingsKey][u"Auto"] = sim::DwordValue(7);
+    auto before = StoredSettings();
 
-  Start();
+    Start();
 
-  EXPECT_EQ(AppState.IconView, ViewPlain);
-  EXPECT_EQ(AppState.UpdateTempo, 2u);
-  EXPECT_EQ(AppState.IconColors, 0x000F000Fu);
-  EXPECT_NE(AppState.WatchMode, 0u);  // any non-zero value is on
-  EXPECT_EQ(Calls("set"), 0);
-  auto after = StoredSettings();
-  ASSERT_EQ(after.size(), before.size());
-  for (std::size_t i = 0; i < after.size(); ++i) {
-    EXPECT_EQ(after[i].first, before[i].first);
-    EXPECT_EQ(after[i].second.Type, before[i].second.Type);
-    EXPECT_EQ(after[i].second.Data, before[i].second.Data);
+    EXPECT_EQ(AppState.IconView, ViewPlain);
+    EXPECT_EQ(AppState.UpdateTempo, 2u);
+    EXPECT_EQ(AppState.IconColors, 0x000F000Fu);
+    EXPECT_NE(AppState.WatchMode, 0u);  // any non-zero value is on
+    EXPECT_NE(AppState.AutoMode, 0u);
+    EXPECT_EQ(Calls("set"), 0);
+    auto after = StoredSettings();
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < after.size(); ++i) {
+      EXPECT_EQ(after[i].first, before[i].first);
+      EXPECT_EQ(after[i].second.Type, before[i].second.Type);
+      EXPECT_EQ(after[i].second.Data, before[i].second.Data);
+    }
   }
 }
 
@@ -144,7 +154,7 @@ class WrongTypeTest : public ScenarioTest, public ::testing::WithParamInterface<
 
 TEST_P(WrongTypeTest, LeavesTheInitialValueAndTheStoredValue) {
   const WrongValue& bad = GetParam();
-  for (const char16_t* name : {u"View", u"Color", u"Speed", u"Spy", u"Freq3"}) {
+  for (const char16_t* name : {u"View", u"Color", u"Speed", u"Spy", u"Auto", u"Freq3"}) {
     sim::Device().Registry.Keys[SettingsKey][name] = {bad.type, bad.data};
   }
   Start();
@@ -153,6 +163,7 @@ TEST_P(WrongTypeTest, LeavesTheInitialValueAndTheStoredValue) {
   EXPECT_EQ(AppState.IconColors, 0x000C000Bu);
   EXPECT_EQ(AppState.UpdateTempo, 2u);
   EXPECT_EQ(AppState.WatchMode, 0u);
+  EXPECT_EQ(AppState.AutoMode, 0u);
   EXPECT_EQ(AppState.PresetTable[2], 0u);
   EXPECT_EQ(Calls("set"), 0);
   const sim::RegistryValue* stored = sim::Device().Registry.Value(SettingsKey, u"View");
@@ -183,7 +194,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SettingsTest, KeyThatCannotBeCreatedLeavesTheSettingsInMemoryOnly) {
   sim::Device().Faults.Registry.push_back({"create"});
   Start();  // first run: the seeded presets cannot be stored
-  for (int slot = 0; slot < 8; ++slot) EXPECT_EQ(AppState.PresetTable[slot], pxa27x[slot]);
+  for (int slot = 0; slot < PresetSlots; ++slot)
+    EXPECT_EQ(AppState.PresetTable[slot], pxa27x[slot]);
 
   SetIconView(ViewLoad);
   SetIconColor(1);
@@ -233,7 +245,8 @@ TEST_F(SettingsTest, KeyThatCannotBeOpenedAtStartSeedsThePresets) {
   EXPECT_EQ(AppState.IconView, ViewFrequency);
   EXPECT_EQ(AppState.UpdateTempo, 2u);
   EXPECT_EQ(Calls("query"), 0);
-  for (int slot = 0; slot < 8; ++slot) EXPECT_EQ(AppState.PresetTable[slot], pxa27x[slot]);
+  for (int slot = 0; slot < PresetSlots; ++slot)
+    EXPECT_EQ(AppState.PresetTable[slot], pxa27x[slot]);
   EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"Freq8"), pxa27x[7]);
   EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"View"), ViewMemory);
   EXPECT_EQ(sim::Device().Registry.Dword(SettingsKey, u"Speed"), 0u);
@@ -250,7 +263,7 @@ TEST_F(SettingsTest, SettingTheCurrentViewOrNoneChangesAndWritesNothing) {
   int writes = Calls("set");
 
   SetIconView(ViewMemory);
-  SetIconView(ViewCurrent + 1);  // no such view
+  SetIconView(IconViewCount);  // no such view
 
   EXPECT_EQ(Calls("set"), writes);
   EXPECT_TRUE(sim::Device().Log.Calls.empty());
@@ -329,7 +342,7 @@ TEST_F(SettingsTest, ClearedSlotIsStoredAsZeroAndLoadsEmpty) {
 TEST_F(SettingsTest, StoringOutsideTheSlotsIsIgnored) {
   Start();
   int writes = Calls("set");
-  StorePreset(8, 0x121);
+  StorePreset(PresetSlots, 0x121);
   StorePreset(-1, 0x121);
   EXPECT_EQ(Calls("set"), writes);
   EXPECT_EQ(sim::Device().Registry.Value(SettingsKey, u"Freq9"), nullptr);

@@ -30,9 +30,10 @@ TEST_P(LaunchWordsTest, LastWordInTestOrderWins) {
 INSTANTIATE_TEST_SUITE_P(
     Words, LaunchWordsTest,
     ::testing::Values(LaunchCase{u"", -1}, LaunchCase{nullptr, -1}, LaunchCase{u"hello", -1},
-                      LaunchCase{u"#9", -1}, LaunchCase{u"#3", 3}, LaunchCase{u"#8", 8},
-                      LaunchCase{u"#12", 1}, LaunchCase{u"#1 #5", 5}, LaunchCase{u"#5 #1", 5},
-                      LaunchCase{u"AppRunAfterWakeup", 0}, LaunchCase{u"AppRunAfterWakeup #2", 2},
+                      LaunchCase{u"#9", -1}, LaunchCase{u"#0", -1}, LaunchCase{u"#3", 3},
+                      LaunchCase{u"#8", 8}, LaunchCase{u"#12", 1}, LaunchCase{u"#1 #5", 5},
+                      LaunchCase{u"#5 #1", 5}, LaunchCase{u"AppRunAfterWakeup", 0},
+                      LaunchCase{u"AppRunAfterWakeup #2", 2},
                       LaunchCase{u"#2 AppRunAfterWakeup", 2}, LaunchCase{u"apprunafterwakeup", -1},
                       LaunchCase{u"Wakeup", -1}));
 

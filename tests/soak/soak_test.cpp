@@ -59,7 +59,7 @@ class SoakTest : public ::testing::Test {
 
 TEST_F(SoakTest, RefreshesInEveryViewHoldOneIcon) {
   WhileRunning([] {
-    for (std::uint32_t view = ViewPlain; view <= ViewCurrent; ++view) {
+    for (std::uint32_t view = ViewPlain; view < IconViewCount; ++view) {
       AppState.IconView = view;
       RefreshTrayIcon();
       const sim::LiveCounts before = sim::Live();

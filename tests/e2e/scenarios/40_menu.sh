@@ -5,34 +5,6 @@
 source "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
 zv_scenario_begin menu
 
-# The open menu's top-level window (the first one listed when a submenu is open too).
-zv_menu_window() {
-  timeout 10 xdotool search --onlyvisible --classname zorvik.exe 2>/dev/null | head -n1
-}
-
-# zv_menu_keys KEY...: presses the keys in the open menu.
-zv_menu_keys() {
-  local menu
-  menu=$(zv_menu_window)
-  [[ -n $menu ]] || { ZV_WHY="no open menu"; return 1; }
-  timeout 10 xdotool windowfocus --sync "$menu" key --delay 150 "$@" ||
-    { ZV_WHY="could not press $* in the menu"; return 1; }
-}
-
-# zv_open_menu: a second launch without words asks the resident copy for its menu.
-zv_open_menu() {
-  zv_launch
-  zv_wait_exit "$ZV_PID" 5 || { ZV_WHY="the second launch did not end"; return 1; }
-  zv_wait_menu 5
-}
-
-zv_menu_closed() { ! zv_menu_visible; }
-zv_wait_menu_closed() {
-  zv_poll 5 zv_menu_closed && return 0
-  ZV_WHY="the menu is still open"
-  return 1
-}
-
 # The menu's bottom-right corner is 24 pixels above the screen's (480 x 640).
 zv_menu_at_corner() {
   local X Y WIDTH HEIGHT

@@ -87,6 +87,7 @@ struct WindowRecord {
   bool Control = false;  // a dialog's control, never a top-level window
   bool Destroyed = false;
   plat::WindowProc Procedure = nullptr;
+  plat::WindowProc Subclass = nullptr;  // the program's, in front of Procedure
 };
 struct TimerRecord {
   plat::Window Owner{};
@@ -106,8 +107,9 @@ struct Ui {
   std::uintptr_t NextThreadTimer = 0x7F00;
   bool QuitPosted = false;
   int QuitCode = 0;
-  plat::LResult DefaultResult = 0;  // what DefWindowProcW returns
-  plat::Window ShellWindow{};       // what GetShellWindow returns
+  plat::LResult DefaultResult = 0;            // what DefWindowProcW returns
+  std::uint32_t InSend = plat::ISMEX_NOSEND;  // what InSendMessageEx reports now
+  plat::Window ShellWindow{};                 // what GetShellWindow returns
 };
 
 // ---- Registry ----------------------------------------------------------------------------
@@ -484,10 +486,11 @@ LiveCounts Live();
 // ---- What another process, the shell or the user does -----------------------------------
 // Posting fails for a dead or foreign window and for the system messages that carry pointers
 // (WM_CREATE and the like), which only sending delivers. A posted WM_QUIT ends the message loop
-// like PostQuitMessage.
+// like PostQuitMessage. A message sent from another thread has InSendMessageEx report
+// ISMEX_SEND while it is handled, in the calls it leads to as well.
 bool Post(plat::Window window, std::uint32_t message, plat::WParam wParam, plat::LParam lParam);
 plat::LResult Send(plat::Window window, std::uint32_t message, plat::WParam wParam,
-                   plat::LParam lParam);
+                   plat::LParam lParam, bool fromOtherThread = false);
 // The shell reports a mouse message on the tray icon: posts the icon's callback message.
 void TapTrayIcon(std::uint32_t mouseMessage);
 // A press of a dialog's button (or of OK / Cancel) while it is open: WM_COMMAND with `id` to its
@@ -579,8 +582,9 @@ plat::Window NewWindow(const std::u16string& className, const std::u16string& ti
                        plat::WindowProc procedure, bool control);
 // Destroys a live window: WM_DESTROY to its procedure, its timers stopped.
 void RemoveWindow(plat::Window window);
-// One turn of a modal loop: takes the next message as GetMessageW does and dispatches it. A
-// quit message is left queued for the outer loop.
+// One turn of a modal loop: takes the next message as GetMessageW does and dispatches it, but
+// one of a pointer-carrying kind (plat::UnsafeFromOutside). A quit message is left queued for
+// the outer loop.
 enum class PumpResult { Dispatched, Quit, ScenarioEnded };
 PumpResult PumpOneMessage();
 // A fresh icon of `width` x `height` with no pixels.

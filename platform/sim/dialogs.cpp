@@ -30,8 +30,17 @@ plat::LResult DialogWindowProc(plat::Window window, std::uint32_t message, plat:
   if (!dialog || !dialog->Procedure || message == plat::WM_INITDIALOG) return 0;
   const plat::DialogProc procedure = dialog->Procedure;
   const plat::LResult handled = procedure(window, message, wParam, lParam);
-  if (handled != 0 || message != plat::WM_CLOSE) return handled;
+  if (handled != 0) return handled;
+  sim::LogCall("DefDlgProcW");  // the dialog manager's own handling
+  if (message != plat::WM_CLOSE) return 0;
   return procedure(window, plat::WM_COMMAND, static_cast<plat::WParam>(plat::IDCANCEL), 0);
+}
+
+// A control's own procedure: its state is the platform's records, which the program changes by
+// calls; a message that reaches it is only logged.
+plat::LResult ControlWindowProc(plat::Window, std::uint32_t, plat::WParam, plat::LParam) {
+  sim::LogCall(__func__);
+  return 0;
 }
 
 // A live control of `className`.
@@ -77,8 +86,8 @@ LResult DialogBoxIndirectParamW(Instance, const void* dialogTemplate, Window own
   record.Open = true;
   record.Procedure = procedure;
   for (const sim::DialogControl& control : found->Controls) {
-    record.Controls.emplace_back(control.Id,
-                                 sim::NewWindow(control.ClassName, control.Text, nullptr, true));
+    record.Controls.emplace_back(
+        control.Id, sim::NewWindow(control.ClassName, control.Text, ControlWindowProc, true));
   }
   const Window dialog = record.Handle;
   Device().Dialogs.push_back(std::move(record));

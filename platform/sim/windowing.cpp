@@ -19,7 +19,7 @@ plat::WindowProc OwnProcedure(plat::Window window) {
   if (record == nullptr || record->Destroyed || record->ProcessId != ProgramProcessId) {
     return nullptr;
   }
-  return record->Procedure;
+  return record->Subclass ? record->Subclass : record->Procedure;
 }
 
 void QueueMessage(plat::Window window, std::uint32_t message, plat::WParam wParam,
@@ -130,8 +130,12 @@ bool Post(plat::Window window, std::uint32_t message, plat::WParam wParam, plat:
 }
 
 plat::LResult Send(plat::Window window, std::uint32_t message, plat::WParam wParam,
-                   plat::LParam lParam) {
-  return Dispatch({window, message, wParam, lParam});
+                   plat::LParam lParam, bool fromOtherThread) {
+  const std::uint32_t outer = Device().Ui.InSend;
+  if (fromOtherThread) Device().Ui.InSend = plat::ISMEX_SEND;
+  const plat::LResult result = Dispatch({window, message, wParam, lParam});
+  Device().Ui.InSend = outer;
+  return result;
 }
 
 PumpResult PumpOneMessage() {
@@ -142,7 +146,7 @@ PumpResult PumpOneMessage() {
     Device().Ui.Queue.push_front({message, true});
     return PumpResult::Quit;
   }
-  Dispatch(message);
+  if (!plat::UnsafeFromOutside(message.Id, plat::Delivery::Posted)) Dispatch(message);
   return PumpResult::Dispatched;
 }
 
@@ -313,6 +317,25 @@ std::uintptr_t SetTimer(Window window, std::uintptr_t id, std::uint32_t periodMs
   }
   ui.Timers.push_back({window, id, period, due});
   return id;
+}
+
+std::uint32_t InSendMessageEx(void*) {
+  SIM_CALL();
+  return Device().Ui.InSend;
+}
+
+bool SetWindowSubclass(Window control, WindowProc procedure) {
+  SIM_CALL();
+  sim::WindowRecord* record = sim::FindWindow(control);
+  if (!record || record->Destroyed || !record->Control || !procedure) return false;
+  record->Subclass = procedure;
+  return true;
+}
+
+LResult DefSubclassProc(Window control, std::uint32_t message, WParam wParam, LParam lParam) {
+  SIM_CALL();
+  const sim::WindowRecord* record = sim::FindWindow(control);
+  return record && record->Procedure ? record->Procedure(control, message, wParam, lParam) : 0;
 }
 
 bool KillTimer(Window window, std::uintptr_t id) {

@@ -56,14 +56,10 @@ void After(std::uint32_t delayMs, std::function<void()> action);  // relative to
 // call log records "KernelModeViolation" and "UnguardedFault" where they happen.
 struct Processor {
   std::uint32_t MainId = 0x69054117;  // PXA27x
-  std::uint32_t CacheType = 0x0B1AA1AA;
-  std::uint32_t Cccr = 0x02000290;
-  std::uint32_t Clkcfg = 3;
+  std::uint32_t CacheType = 0x0B1AA1AA, Cccr = 0x02000290, Clkcfg = 3;
   bool MapFails = false;      // VirtualCopy of the clock register is refused
   bool MainIdFaults = false;  // access faults, per coprocessor register and direction
-  bool CacheTypeFaults = false;
-  bool ClkcfgReadFaults = false;
-  bool ClkcfgWriteFaults = false;
+  bool CacheTypeFaults = false, ClkcfgReadFaults = false, ClkcfgWriteFaults = false;
   bool CccrStoreFaults = false;  // a store through the clock register's mapping faults
   bool KernelMode = false;       // as SetKMode left it
 };
@@ -92,8 +88,7 @@ struct WindowRecord {
 struct TimerRecord {
   plat::Window Owner{};
   std::uintptr_t Id = 0;
-  std::uint32_t PeriodMs = 0;
-  std::uint32_t NextDueMs = 0;
+  std::uint32_t PeriodMs = 0, NextDueMs = 0;
 };
 struct QueuedMessage {
   plat::Message Message{};
@@ -144,8 +139,7 @@ File* FindFile(std::u16string_view path);  // nullptr when there is none
 // ---- Tray icon, bitmaps and icons --------------------------------------------------------
 struct TrayIconRecord {
   plat::NotifyIconData Data{};  // as last added or modified
-  int Adds = 0;
-  int Modifies = 0;
+  int Adds = 0, Modifies = 0;
   bool Present = false;
 };
 struct BitmapRecord {
@@ -154,8 +148,7 @@ struct BitmapRecord {
   std::vector<std::uint8_t> Bits{};  // rows top-down, each padded to 16 bits, high bits first
 };
 struct IconPixels {
-  int Width = 0;
-  int Height = 0;
+  int Width = 0, Height = 0;
   int ResourceId = 0;                       // 100 for a resource icon (no pixels), 0 otherwise
   std::vector<std::uint8_t> Color{};        // one palette index per pixel, row-major
   std::vector<std::uint8_t> Transparent{};  // 1 = transparent
@@ -164,17 +157,14 @@ struct IconPixels {
 struct Graphics {
   std::map<plat::Bitmap, BitmapRecord> Bitmaps{};  // live ones
   std::map<plat::Icon, IconPixels> Icons{};        // live ones
-  std::uintptr_t NextBitmap = 0x20001;
-  std::uintptr_t NextIcon = 0x30001;
+  std::uintptr_t NextBitmap = 0x20001, NextIcon = 0x30001;
 };
 
 // ---- Menus -------------------------------------------------------------------------------
 struct MenuItem {
   std::uint32_t Id = 0;  // 0 for separators and submenus
   std::u16string Text{};
-  bool Separator = false;
-  bool Checked = false;
-  bool Grayed = false;
+  bool Separator = false, Checked = false, Grayed = false;
   std::vector<MenuItem> Submenu{};  // for a submenu entry (IsPopup)
   bool IsPopup = false;
 };
@@ -251,8 +241,7 @@ struct Controls {
   std::map<plat::Window, ListViewRecord> Lists{};
   std::map<plat::Window, std::vector<TreeItemRecord>> Trees{};  // the top-level items
   std::map<plat::ImageList, ImageListRecord> ImageLists{};
-  std::uintptr_t NextTreeItem = 0x90001;
-  std::uintptr_t NextImageList = 0x80001;
+  std::uintptr_t NextTreeItem = 0x90001, NextImageList = 0x80001;
 };
 
 // ---- Processes and threads ---------------------------------------------------------------
@@ -287,8 +276,7 @@ struct Processes {
   std::vector<std::uint32_t> EndAfterSnapshot{};      // end right after the next snapshot is taken
   std::map<std::uintptr_t, Snapshot> Snapshots{};     // not yet closed
   std::map<std::uintptr_t, std::uint32_t> Handles{};  // from OpenProcess: the process id
-  std::uintptr_t NextSnapshot = 0x70001;
-  std::uintptr_t NextHandle = 0x78001;
+  std::uintptr_t NextSnapshot = 0x70001, NextHandle = 0x78001;
 };
 
 // ---- Event registrations and the notification database -----------------------------------
@@ -349,8 +337,7 @@ struct SystemValues {
   bool ProcessorQueryWorks = true;  // KernelIoControl's processor information
   std::u16string Vendor = u"Intel";
   std::u16string ProcessorName = u"PXA270";
-  std::uint32_t StoreSize = 32u << 20;
-  std::uint32_t StoreFree = 12u << 20;
+  std::uint32_t StoreSize = 32u << 20, StoreFree = 12u << 20;
   int StorageCards = 0;
   std::uint32_t Major = 4, Minor = 21, Build = 1088;
   std::uint32_t OemCodePage = 866, AnsiCodePage = 1251;

@@ -36,8 +36,7 @@ plat::LResult DialogWindowProc(plat::Window window, std::uint32_t message, plat:
   return procedure(window, plat::WM_COMMAND, static_cast<plat::WParam>(plat::IDCANCEL), 0);
 }
 
-// A control's own procedure: its state is the platform's records, which the program changes by
-// calls; a message that reaches it is only logged.
+// A control's own procedure: its state is records the program changes by calls; it logs messages.
 plat::LResult ControlWindowProc(plat::Window, std::uint32_t, plat::WParam, plat::LParam) {
   sim::LogCall(__func__);
   return 0;
@@ -78,18 +77,12 @@ LResult DialogBoxIndirectParamW(Instance, const void* dialogTemplate, Window own
     if (&t == dialogTemplate) found = &t;
   }
   if (found == nullptr || procedure == nullptr) return -1;
-  sim::DialogRecord record{};
-  record.Handle = sim::NewWindow(u"#32770", found->Caption, DialogWindowProc, false);
-  record.TemplateId = found->Id;
-  record.Caption = found->Caption;
-  record.Owner = owner;
-  record.Open = true;
-  record.Procedure = procedure;
+  const Window dialog = sim::NewWindow(u"#32770", found->Caption, DialogWindowProc, false);
+  sim::DialogRecord record{dialog, found->Id, found->Caption, owner, true, 0, 0, procedure};
   for (const sim::DialogControl& control : found->Controls) {
     record.Controls.emplace_back(
         control.Id, sim::NewWindow(control.ClassName, control.Text, ControlWindowProc, true));
   }
-  const Window dialog = record.Handle;
   Device().Dialogs.push_back(std::move(record));
   sim::CallProgram([&] { return procedure(dialog, WM_INITDIALOG, 0, initParam); });
   // The modal loop: ends when the program ends the dialog. A quit message ends it too; when the
@@ -153,10 +146,8 @@ int ListViewInsertColumn(Window list, int column, int, const char16_t* header) {
 bool ListViewSetColumnWidth(Window list, int column, int width) {
   SIM_CALL();
   sim::ListViewRecord* record = List(list);
-  if (record == nullptr || column < 0 ||
-      static_cast<std::size_t>(column) >= record->Widths.size()) {
+  if (!record || column < 0 || static_cast<std::size_t>(column) >= record->Widths.size())
     return false;
-  }
   record->Widths[static_cast<std::size_t>(column)] = width;
   return true;
 }
@@ -190,9 +181,8 @@ bool ListViewSetItemText(Window list, int index, int column, const char16_t* tex
 bool ListViewDeleteAllItems(Window list) {
   SIM_CALL();
   sim::ListViewRecord* record = List(list);
-  if (record == nullptr) return false;
-  record->Rows.clear();
-  return true;
+  if (record) record->Rows.clear();
+  return record != nullptr;
 }
 
 int ListViewGetNextItem(Window list, int start, int) {
@@ -252,9 +242,8 @@ int ImageList_ReplaceIcon(ImageList images, int index, Icon icon) {
   auto found = lists.find(images);
   auto pixels = Device().Graphics.Icons.find(icon);
   if (found == lists.end() || found->second.Destroyed || index != -1 ||
-      pixels == Device().Graphics.Icons.end()) {
+      pixels == Device().Graphics.Icons.end())
     return -1;
-  }
   found->second.Sources.push_back(pixels->second.ShellFile);
   return static_cast<int>(found->second.Sources.size()) - 1;
 }
@@ -274,11 +263,8 @@ int MessageBoxW(Window owner, const char16_t* text, const char16_t* caption, std
   while (!Device().Ui.Queue.empty() && sim::PumpOneMessage() == sim::PumpResult::Dispatched) {
   }
   auto& answers = Device().Script.BoxAnswers;
-  int answer = (style & 0xF) == MB_OK ? IDOK : IDNO;
-  if (!answers.empty()) {
-    answer = answers.front();
-    answers.pop_front();
-  }
+  const int answer = answers.empty() ? ((style & 0xF) == MB_OK ? IDOK : IDNO) : answers.front();
+  if (!answers.empty()) answers.pop_front();
   Device().Log.Boxes.push_back({owner, sim::FromZ(text), sim::FromZ(caption), style, answer});
   return answer;
 }

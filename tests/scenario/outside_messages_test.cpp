@@ -124,26 +124,44 @@ TEST_F(OutsideMessagesTest, PointerCarryingKindsReachNoHandlingAndTheNextLaunchI
 }
 
 // A command another thread sends is answered at once and carried out from the program's own
-// loop: the information opens after the sender's call, and its OK closes it only then.
+// loop: each dialog opens only after the sender's call, and OK closes it only then.
 TEST_F(OutsideMessagesTest, CommandsFromAnotherThreadRunFromTheProgramsOwnLoop) {
-  std::vector<bool> open;  // the information open, after each step
+  sim::Device().Processes.Running.push_back(
+      {0x200, u"device.exe", u"\\Windows\\device.exe", {{0x201, 251, 0, 0, 0, false}}, false});
+  std::vector<std::string> open;  // the dialogs open before and after each command
   std::vector<plat::LResult> answers;
-  sim::At(10, [&] {
-    answers.push_back(sim::Send(AppState.MainWindow, plat::WM_COMMAND, IDM_INFO, 0, true));
-    open.push_back(AppState.InfoDialogWindow != plat::Window{});
-  });
+  const auto command = [&](plat::Window window, int id) {
+    const auto dialogs = [] {
+      return std::string(AppState.ProcessDialogWindow != plat::Window{} ? "P" : "") +
+             (AppState.ThreadDialogWindow != plat::Window{} ? "T" : "") +
+             (AppState.InfoDialogWindow != plat::Window{} ? "I" : "");
+    };
+    open.push_back(dialogs());
+    answers.push_back(sim::Send(window, plat::WM_COMMAND, static_cast<plat::WParam>(id), 0, true));
+    open.push_back(dialogs());
+  };
+  sim::At(10, [&] { command(AppState.MainWindow, IDM_PROCESSES); });
   sim::At(20, [&] {
-    open.push_back(AppState.InfoDialogWindow != plat::Window{});
-    answers.push_back(sim::Send(AppState.InfoDialogWindow, plat::WM_COMMAND, plat::IDOK, 0, true));
-    open.push_back(AppState.InfoDialogWindow != plat::Window{});
+    sim::SelectRow(plat::GetDlgItem(AppState.ProcessDialogWindow, IDC_LIST), 0);
+    command(AppState.ProcessDialogWindow, IDC_THREADS);
   });
-  sim::At(30, [&] { open.push_back(AppState.InfoDialogWindow != plat::Window{}); });
+  sim::At(30, [&] { command(AppState.MainWindow, IDM_INFO); });
+  sim::At(40, [&] {
+    for (plat::Window dialog :
+         {AppState.InfoDialogWindow, AppState.ThreadDialogWindow, AppState.ProcessDialogWindow}) {
+      command(dialog, plat::IDOK);
+    }
+  });
+  sim::At(50, [&] { command(AppState.MainWindow, 0); });
   Start();
 
-  EXPECT_EQ(open, (std::vector<bool>{false, true, true, false}));
-  EXPECT_EQ(answers, (std::vector<plat::LResult>{0, plat::DialogHandled}));
-  ASSERT_EQ(sim::Device().Dialogs.size(), 1u);
-  EXPECT_EQ(sim::Device().Dialogs[0].Result, plat::IDOK);
+  EXPECT_EQ(open, (std::vector<std::string>{"", "", "P", "P", "PT", "PT", "PTI", "PTI", "PTI",
+                                            "PTI", "PTI", "PTI", "", ""}));
+  constexpr plat::LResult handled = plat::DialogHandled;
+  EXPECT_EQ(answers, (std::vector<plat::LResult>{0, handled, 0, handled, handled, handled, 0}));
+  std::vector<plat::LResult> results;
+  for (const sim::DialogRecord& dialog : sim::Device().Dialogs) results.push_back(dialog.Result);
+  EXPECT_EQ(results, std::vector<plat::LResult>(3, plat::IDOK));
 }
 
 }  // namespace

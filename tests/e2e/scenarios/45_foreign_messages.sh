@@ -3,7 +3,8 @@
 # the list view and tree view messages that take a structure, posted and sent to the process
 # list, the thread list and the information tree and to their dialogs, also while a question
 # box runs its own loop. The program follows none of them: it answers throughout, then applies
-# the preset a second launch asks for, and WM_CLOSE ends it with 0 and no registration left.
+# the preset a second launch asks for, and WM_CLOSE ends it with 0 and no registration left. A
+# command sent from another process is answered at once and carried out afterwards.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
 zv_scenario_begin foreign-messages
@@ -23,6 +24,11 @@ answers() {
 }
 
 ask_for() { zv_sender_ok post $WM_COMMAND 1 0 "$1"; }
+sent_command() {
+  timeout 5 wine "$ZV_SENDER" send $WM_COMMAND 1 0 "$1" </dev/null >/dev/null 2>&1 && return 0
+  ZV_WHY="the send was not answered within 5 s"
+  return 1
+}
 
 # click_in TITLE X Y: a click at a point of the dialog's window.
 click_in() {
@@ -93,7 +99,8 @@ zv_check "the thread list shows" zv_wait_window '^Потоки$' 10
 threads=$(dialog_of Потоки)
 hostile "thread list's list view" "$(control_of "$threads" SysListView32)" "$threads" $LVM_SETITEMW $LVM_GETITEMCOUNT
 
-ask_for $IDM_INFO
+# Sent, a command is answered at once and carried out from the program's own loop.
+zv_check "'Сведения' is asked for by a sent command, answered at once" sent_command $IDM_INFO
 zv_check "the information shows" zv_wait_window '^Сведения$' 10
 info=$(dialog_of Сведения)
 hostile "information tree" "$(control_of "$info" SysTreeView32)" "$info" $TVM_INSERTITEMW $TVM_GETCOUNT

@@ -32,6 +32,7 @@ sent_command() {
 
 # click_in TITLE X Y: a click at a point of the dialog's window.
 click_in() {
+  # shellcheck disable=SC2034 # all of them set by getwindowgeometry
   local window X Y WIDTH HEIGHT SCREEN
   window=$(timeout 10 xdotool search --onlyvisible --name "^$1\$" | head -n1)
   [[ -n $window ]] || { ZV_WHY="no dialog \"$1\" to click"; return 1; }

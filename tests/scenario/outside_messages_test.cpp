@@ -51,8 +51,8 @@ TEST_F(OutsideMessagesTest, PointerCarryingKindsReachNoHandlingAndTheNextLaunchI
   sim::Device().Processes.Running.push_back(
       {0x200, u"device.exe", u"\\Windows\\device.exe", {{0x201, 251, 0, 0, 0, false}}, false});
   sim::Device().Ui.DefaultResult = 77;
-  std::vector<std::string> wrong;  // every case that went the other way
-  plat::LResult answer = -1;
+  std::vector<std::string> wrong;      // every case that went the other way
+  std::vector<plat::LResult> answers;  // to a refused message, of the main window and a list
   std::size_t dialogsOpen = 0;
 
   // The process list, the thread list of its row and the information, each over the last.
@@ -94,7 +94,8 @@ TEST_F(OutsideMessagesTest, PointerCarryingKindsReachNoHandlingAndTheNextLaunchI
       sim::Send(target.Window, plat::WM_NOTIFY, 100, 0x1);
       if (Count(target.Handling) == before) wrong.push_back(std::string(target.Name) + " own");
     }
-    answer = sim::Send(AppState.MainWindow, plat::WM_NOTIFY, 100, 0x1, true);
+    answers.push_back(sim::Send(AppState.MainWindow, plat::WM_NOTIFY, 100, 0x1, true));
+    answers.push_back(sim::Send(targets[2].Window, plat::WM_NOTIFY, 100, 0x1, true));
     for (const sim::DialogRecord& dialog : sim::Device().Dialogs) dialogsOpen += dialog.Open;
     sim::SendDialogCommand(info, plat::IDOK);
     sim::SendDialogCommand(threads, plat::IDOK);
@@ -116,7 +117,7 @@ TEST_F(OutsideMessagesTest, PointerCarryingKindsReachNoHandlingAndTheNextLaunchI
   Start();
 
   EXPECT_EQ(wrong, std::vector<std::string>{});
-  EXPECT_EQ(answer, 0);  // not the default handling's 77
+  EXPECT_EQ(answers, (std::vector<plat::LResult>{0, 0}));  // not the default handling's 77
   EXPECT_EQ(dialogsOpen, 3u);
   EXPECT_EQ(sim::Device().Dialogs.size(), 3u);
   EXPECT_EQ(sim::Device().Cpu.Cccr, 0x2000110u);

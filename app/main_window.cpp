@@ -5,6 +5,7 @@
 #include "app/wakeup.h"
 #include "base/ids.h"
 #include "base/messages.h"
+#include "base/outside_messages.h"
 #include "base/state.h"
 #include "clock/apply.h"
 #include "clock/auto_turbo.h"
@@ -91,15 +92,10 @@ void OpenTrayMenu(plat::Window window) {
 }
 
 // A command runs neither after the close handling (the closing menu's choice, or any other) nor
-// inside the menu's loop, where a dialog would open under the menu's capture: the menu closes
-// first and the command comes round again.
+// inside the menu's loop or another thread's call, from where it comes round again.
 plat::LResult OnCommand(plat::Window window, plat::WParam wParam, plat::LParam lParam) {
   if (AppState.CloseHandled != 0) return 0;
-  if (AppState.TrayMenuOpen != 0) {
-    plat::EndMenu();
-    plat::PostMessageW(window, plat::WM_COMMAND, wParam, lParam);
-    return 0;
-  }
+  if (CommandPostponed(window, wParam, lParam)) return 0;
   return HandleMenuCommand(window, wParam, lParam);
 }
 
@@ -123,6 +119,7 @@ void OnApplyPreset(plat::LParam request) {
 
 plat::LResult MainWindowProc(plat::Window window, std::uint32_t message, plat::WParam wParam,
                              plat::LParam lParam) {
+  if (RefusedFromOutside(message)) return 0;
   switch (message) {
     case plat::WM_CREATE:
       OnCreate(window);

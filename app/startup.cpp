@@ -116,6 +116,9 @@ LaunchWord PresetWord(int slotNumber) {
 int RunMessageLoop() {
   plat::Message message{};
   while (plat::GetMessageW(&message, plat::Window{}, 0, 0) != 0) {
+    // Posted, a message of a pointer-carrying kind came from another process: any window of the
+    // program would follow its pointer, so none is given it.
+    if (plat::UnsafeFromOutside(message.Id, plat::Delivery::Posted)) continue;
     plat::TranslateMessage(&message);
     plat::DispatchMessageW(&message);
   }

@@ -50,7 +50,7 @@ void MessageToDialog(fuzz::Bytes& in, std::uint32_t w, plat::LParam l) {
   const std::uint8_t pick = in.U8();
   const std::uint32_t message = pick < 0xF0 ? Messages[pick % std::size(Messages)] : in.U32();
   if ((w & 1) != 0) {
-    sim::Send(dialog, message, w >> 1, l);
+    sim::Send(dialog, message, w >> 1, l, (l & 1) != 0);  // from this thread or another
   } else {
     sim::Post(dialog, message, w >> 1, l);
   }
@@ -94,7 +94,7 @@ void Act(fuzz::Bytes& in) {
       sim::Post(Main(), UM_APPLYPRESET, w, (w & 1) != 0 ? l : static_cast<plat::LParam>(w % 10));
       break;
     case 7:
-      sim::Send(Main(), w, static_cast<plat::WParam>(l), l);
+      sim::Send(Main(), w, static_cast<plat::WParam>(l), l, (l & 1) != 0);
       break;
     case 8:
       sim::Device().Script.BoxAnswers.push_back(Answers[w % std::size(Answers)]);

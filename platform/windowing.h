@@ -2,7 +2,9 @@
 // Contract only: the core calls these from its one user-interface thread; no backend logic here.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 #include "platform/types.h"
 
@@ -22,6 +24,54 @@ inline constexpr std::uint32_t WM_RBUTTONDOWN = 0x0204;
 inline constexpr std::uint32_t WM_RBUTTONUP = 0x0205;
 inline constexpr std::uint32_t WM_MOUSEMOVE = 0x0200;
 inline constexpr std::uint32_t WM_USER = 0x0400;
+
+// ---- Messages from other processes -------------------------------------------------------
+// The program has one thread, so a message that another thread delivers comes from another
+// process. The kinds below carry in a parameter a pointer into the sender's memory: WM_NOTIFY,
+// the owner-drawing, creation, size, position and style records, the message that
+// WM_GETDLGCODE asks about, and the list view, tree view, header and common-control messages
+// (their ranges whole: nearly all take a structure, and none has a use from outside). The
+// system carries none of them to another process, or only its own records, which no other
+// process has a reason to send. WM_SETTEXT and WM_GETTEXT it carries when they are sent, never
+// when they are posted. A loop of the program drops a posted one; a procedure of the program
+// refuses one sent from another thread with 0.
+enum class Delivery { Posted, Sent };
+inline constexpr std::uint32_t WM_SETTEXT = 0x000C;
+inline constexpr std::uint32_t WM_GETTEXT = 0x000D;
+inline constexpr std::uint32_t WM_GETMINMAXINFO = 0x0024;
+inline constexpr std::uint32_t WM_DRAWITEM = 0x002B;
+inline constexpr std::uint32_t WM_MEASUREITEM = 0x002C;
+inline constexpr std::uint32_t WM_DELETEITEM = 0x002D;
+inline constexpr std::uint32_t WM_COMPAREITEM = 0x0039;
+inline constexpr std::uint32_t WM_WINDOWPOSCHANGING = 0x0046;
+inline constexpr std::uint32_t WM_WINDOWPOSCHANGED = 0x0047;
+inline constexpr std::uint32_t WM_NOTIFY = 0x004E;
+inline constexpr std::uint32_t WM_STYLECHANGING = 0x007C;
+inline constexpr std::uint32_t WM_STYLECHANGED = 0x007D;
+inline constexpr std::uint32_t WM_NCCREATE = 0x0081;
+inline constexpr std::uint32_t WM_NCCALCSIZE = 0x0083;
+inline constexpr std::uint32_t WM_GETDLGCODE = 0x0087;
+inline constexpr std::uint32_t PointerMessages[] = {
+    WM_CREATE,       WM_GETMINMAXINFO,     WM_DRAWITEM,         WM_MEASUREITEM, WM_DELETEITEM,
+    WM_COMPAREITEM,  WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_NOTIFY,      WM_STYLECHANGING,
+    WM_STYLECHANGED, WM_NCCREATE,          WM_NCCALCSIZE,       WM_GETDLGCODE};
+inline constexpr std::uint32_t LVM_FIRST = 0x1000;  // then TVM_FIRST and HDM_FIRST
+inline constexpr std::uint32_t HDM_LAST = 0x12FF;
+inline constexpr std::uint32_t CCM_FIRST = 0x2000;
+inline constexpr std::uint32_t CCM_LAST = 0x2200;
+constexpr bool UnsafeFromOutside(std::uint32_t message, Delivery delivery) {
+  return std::find(std::begin(PointerMessages), std::end(PointerMessages), message) !=
+             std::end(PointerMessages) ||
+         (message >= LVM_FIRST && message <= HDM_LAST) ||
+         (message >= CCM_FIRST && message <= CCM_LAST) ||
+         (delivery == Delivery::Posted && (message == WM_SETTEXT || message == WM_GETTEXT));
+}
+
+// What InSendMessageEx reports: ISMEX_NOSEND while the thread handles a posted message or one
+// it sent itself, otherwise flags saying how another thread delivered it.
+inline constexpr std::uint32_t ISMEX_NOSEND = 0;
+inline constexpr std::uint32_t ISMEX_SEND = 0x1;
+std::uint32_t InSendMessageEx(void* reserved);
 
 // System metrics.
 inline constexpr int SM_CXSCREEN = 0;
@@ -92,6 +142,12 @@ void PostQuitMessage(int exitCode);
 int GetMessageW(Message* message, Window filter, std::uint32_t first, std::uint32_t last);
 bool TranslateMessage(const Message* message);
 LResult DispatchMessageW(const Message* message);
+
+// Subclassing a control of a dialog: its messages reach `procedure` first, which hands on what it
+// takes to the control's own procedure with DefSubclassProc. False when the control cannot be
+// subclassed; it then keeps its own procedure alone. Ends with the control.
+bool SetWindowSubclass(Window control, WindowProc procedure);
+LResult DefSubclassProc(Window control, std::uint32_t message, WParam wParam, LParam lParam);
 
 // Message timers: SetTimer returns the timer id (non-zero) or 0 on failure.
 std::uintptr_t SetTimer(Window window, std::uintptr_t id, std::uint32_t periodMs);

@@ -3,6 +3,7 @@
 #include "procview/process_dialog.h"
 
 #include "base/ids.h"
+#include "base/outside_messages.h"
 #include "base/state.h"
 #include "platform/dialogs.h"
 #include "platform/resources.h"
@@ -93,10 +94,13 @@ void ShowSelectedThreads(plat::Window list) {
 }  // namespace
 
 std::intptr_t ProcessDialogProc(plat::Window window, std::uint32_t message, plat::WParam wParam,
-                                plat::LParam /*lParam*/) {
+                                plat::LParam lParam) {
+  // Taken as handled: the dialog manager's own handling would follow the pointer.
+  if (RefusedFromOutside(message)) return plat::DialogHandled;
   if (message == plat::WM_INITDIALOG) {
     // The menu's dispatch finds an open dialog by this handle and brings it forward.
     AppState.ProcessDialogWindow = window;
+    GuardControl(plat::GetDlgItem(window, IDC_LIST));
     InitProcessList(plat::GetDlgItem(window, IDC_LIST));
     return plat::DialogHandled;
   }
@@ -105,6 +109,7 @@ std::intptr_t ProcessDialogProc(plat::Window window, std::uint32_t message, plat
   const plat::Window list = plat::GetDlgItem(window, IDC_LIST);
   switch (message) {
     case plat::WM_COMMAND:
+      if (CommandPostponed(window, wParam, lParam)) return plat::DialogHandled;
       switch (static_cast<int>(wParam & 0xFFFF)) {
         case plat::IDOK:
         case plat::IDCANCEL:

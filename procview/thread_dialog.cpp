@@ -2,6 +2,7 @@
 #include "procview/thread_dialog.h"
 
 #include "base/ids.h"
+#include "base/outside_messages.h"
 #include "base/state.h"
 #include "platform/dialogs.h"
 #include "platform/windowing.h"
@@ -17,7 +18,9 @@ constexpr const char16_t* ThreadColumns[] = {
 }  // namespace
 
 std::intptr_t ThreadDialogProc(plat::Window window, std::uint32_t message, plat::WParam wParam,
-                               plat::LParam /*lParam*/) {
+                               plat::LParam lParam) {
+  // Taken as handled: the dialog manager's own handling would follow the pointer.
+  if (RefusedFromOutside(message)) return plat::DialogHandled;
   // An ended dialog may still be sent messages until its loop returns: they do nothing.
   if (message != plat::WM_INITDIALOG && window != AppState.ThreadDialogWindow)
     return plat::DialogNotHandled;
@@ -26,6 +29,7 @@ std::intptr_t ThreadDialogProc(plat::Window window, std::uint32_t message, plat:
     case plat::WM_INITDIALOG: {
       // The menu's dispatch and the process list find the open dialog by this handle.
       AppState.ThreadDialogWindow = window;
+      GuardControl(list);
       int column = 0;
       for (const char16_t* header : ThreadColumns) {
         plat::ListViewInsertColumn(list, column++, plat::LVCFMT_LEFT, header);
@@ -38,6 +42,7 @@ std::intptr_t ThreadDialogProc(plat::Window window, std::uint32_t message, plat:
       return plat::DialogHandled;
     }
     case plat::WM_COMMAND: {
+      if (CommandPostponed(window, wParam, lParam)) return plat::DialogHandled;
       const int id = static_cast<int>(wParam & 0xFFFF);
       if (id != plat::IDOK && id != plat::IDCANCEL) return plat::DialogNotHandled;
       AppState.ThreadDialogWindow = plat::Window{};

@@ -35,6 +35,7 @@ inline int Start(const char16_t* commandLine = u"") {
 inline void Pump() {
   plat::Message message;
   while (plat::GetMessageW(&message, plat::Window{}, 0, 0) != 0) {
+    if (plat::UnsafeFromOutside(message.Id, plat::Delivery::Posted)) continue;
     plat::TranslateMessage(&message);
     plat::DispatchMessageW(&message);
   }

@@ -76,16 +76,14 @@ std::optional<std::uint32_t> Registry::Dword(std::u16string_view key,
 }
 
 File* FindFile(std::u16string_view path) {
-  for (File& file : Device().Files) {
+  for (File& file : Device().Files)
     if (EqualNoCase(file.Path, path)) return &file;
-  }
   return nullptr;
 }
 
 DialogRecord* OpenDialog(int templateId) {
-  for (DialogRecord& dialog : Device().Dialogs) {
+  for (DialogRecord& dialog : Device().Dialogs)
     if (dialog.TemplateId == templateId && dialog.Open) return &dialog;
-  }
   return nullptr;
 }
 
@@ -115,9 +113,8 @@ std::vector<std::u16string> Notifications::Wakeups() const {
 LiveCounts Live() {
   const Handheld& device = Device();
   LiveCounts live{};
-  for (const WindowRecord& window : device.Ui.Windows) {
+  for (const WindowRecord& window : device.Ui.Windows)
     live.Windows += window.ProcessId == ProgramProcessId && !window.Destroyed ? 1 : 0;
-  }
   live.Bitmaps = static_cast<int>(device.Graphics.Bitmaps.size());
   live.Icons = static_cast<int>(device.Graphics.Icons.size());
   live.Menus = static_cast<int>(device.Menus.Live.size());
@@ -136,9 +133,8 @@ LiveCounts Live() {
   live.MemoryRegions = static_cast<int>(device.Regions.size());
   live.Snapshots = static_cast<int>(device.Processes.Snapshots.size());
   live.ProcessHandles = static_cast<int>(device.Processes.Handles.size());
-  for (const auto& [handle, object] : device.System.Handles) {
+  for (const auto& [handle, object] : device.System.Handles)
     (object.Searching ? live.Searches : live.Mutexes) += 1;
-  }
   return live;
 }
 
@@ -166,9 +162,8 @@ void SelectRow(plat::Window list, int index) {
   const WindowRecord* window = FindWindow(list);
   auto record = Device().Controls.Lists.find(list);
   if (window == nullptr || window->Destroyed || record == Device().Controls.Lists.end()) return;
-  for (std::size_t i = 0; i < record->second.Rows.size(); ++i) {
+  for (std::size_t i = 0; i < record->second.Rows.size(); ++i)
     record->second.Rows[i].Selected = static_cast<int>(i) == index;
-  }
 }
 
 // ---- Text ----------------------------------------------------------------------------------

@@ -56,14 +56,10 @@ void After(std::uint32_t delayMs, std::function<void()> action);  // relative to
 // call log records "KernelModeViolation" and "UnguardedFault" where they happen.
 struct Processor {
   std::uint32_t MainId = 0x69054117;  // PXA27x
-  std::uint32_t CacheType = 0x0B1AA1AA;
-  std::uint32_t Cccr = 0x02000290;
-  std::uint32_t Clkcfg = 3;
+  std::uint32_t CacheType = 0x0B1AA1AA, Cccr = 0x02000290, Clkcfg = 3;
   bool MapFails = false;      // VirtualCopy of the clock register is refused
   bool MainIdFaults = false;  // access faults, per coprocessor register and direction
-  bool CacheTypeFaults = false;
-  bool ClkcfgReadFaults = false;
-  bool ClkcfgWriteFaults = false;
+  bool CacheTypeFaults = false, ClkcfgReadFaults = false, ClkcfgWriteFaults = false;
   bool CccrStoreFaults = false;  // a store through the clock register's mapping faults
   bool KernelMode = false;       // as SetKMode left it
 };
@@ -89,12 +85,12 @@ struct WindowRecord {
   plat::WindowProc Procedure = nullptr;
   bool RedrawOff = false;  // a control's drawing, as SetWindowRedraw left it
   int Redraws = 0;         // drawn again: at each change of its rows while drawing is on, and on it
+  plat::WindowProc Subclass = nullptr;  // the program's, in front of Procedure
 };
 struct TimerRecord {
   plat::Window Owner{};
   std::uintptr_t Id = 0;
-  std::uint32_t PeriodMs = 0;
-  std::uint32_t NextDueMs = 0;
+  std::uint32_t PeriodMs = 0, NextDueMs = 0;
 };
 struct QueuedMessage {
   plat::Message Message{};
@@ -108,8 +104,9 @@ struct Ui {
   std::uintptr_t NextThreadTimer = 0x7F00;
   bool QuitPosted = false;
   int QuitCode = 0;
-  plat::LResult DefaultResult = 0;  // what DefWindowProcW returns
-  plat::Window ShellWindow{};       // what GetShellWindow returns
+  plat::LResult DefaultResult = 0;            // what DefWindowProcW returns
+  std::uint32_t InSend = plat::ISMEX_NOSEND;  // what InSendMessageEx reports now
+  plat::Window ShellWindow{};                 // what GetShellWindow returns
 };
 
 // ---- Registry ----------------------------------------------------------------------------
@@ -169,9 +166,7 @@ struct Graphics {
 struct MenuItem {
   std::uint32_t Id = 0;  // 0 for separators and submenus
   std::u16string Text{};
-  bool Separator = false;
-  bool Checked = false;
-  bool Grayed = false;
+  bool Separator = false, Checked = false, Grayed = false;
   std::vector<MenuItem> Submenu{};  // for a submenu entry (IsPopup)
   bool IsPopup = false;
 };
@@ -282,8 +277,7 @@ struct Processes {
   std::vector<std::uint32_t> EndAfterSnapshot{};      // end right after the next snapshot is taken
   std::map<std::uintptr_t, Snapshot> Snapshots{};     // not yet closed
   std::map<std::uintptr_t, std::uint32_t> Handles{};  // from OpenProcess: the process id
-  std::uintptr_t NextSnapshot = 0x70001;
-  std::uintptr_t NextHandle = 0x78001;
+  std::uintptr_t NextSnapshot = 0x70001, NextHandle = 0x78001;
 };
 
 // ---- Event registrations and the notification database -----------------------------------
@@ -344,8 +338,7 @@ struct SystemValues {
   bool ProcessorQueryWorks = true;  // KernelIoControl's processor information
   std::u16string Vendor = u"Intel";
   std::u16string ProcessorName = u"PXA270";
-  std::uint32_t StoreSize = 32u << 20;
-  std::uint32_t StoreFree = 12u << 20;
+  std::uint32_t StoreSize = 32u << 20, StoreFree = 12u << 20;
   int StorageCards = 0;
   std::uint32_t Major = 4, Minor = 21, Build = 1088;
   std::uint32_t OemCodePage = 866, AnsiCodePage = 1251;
@@ -481,10 +474,11 @@ LiveCounts Live();
 // ---- What another process, the shell or the user does -----------------------------------
 // Posting fails for a dead or foreign window and for the system messages that carry pointers
 // (WM_CREATE and the like), which only sending delivers. A posted WM_QUIT ends the message loop
-// like PostQuitMessage.
+// like PostQuitMessage. A message sent from another thread has InSendMessageEx report
+// ISMEX_SEND while it is handled, in the calls it leads to as well.
 bool Post(plat::Window window, std::uint32_t message, plat::WParam wParam, plat::LParam lParam);
 plat::LResult Send(plat::Window window, std::uint32_t message, plat::WParam wParam,
-                   plat::LParam lParam);
+                   plat::LParam lParam, bool fromOtherThread = false);
 // The shell reports a mouse message on the tray icon: posts the icon's callback message.
 void TapTrayIcon(std::uint32_t mouseMessage);
 // A press of a dialog's button (or of OK / Cancel) while it is open: WM_COMMAND with `id` to its
@@ -576,8 +570,9 @@ plat::Window NewWindow(const std::u16string& className, const std::u16string& ti
                        plat::WindowProc procedure, bool control);
 // Destroys a live window: WM_DESTROY to its procedure, its timers stopped.
 void RemoveWindow(plat::Window window);
-// One turn of a modal loop: takes the next message as GetMessageW does and dispatches it. A
-// quit message is left queued for the outer loop.
+// One turn of a modal loop: takes the next message as GetMessageW does and dispatches it, but
+// one of a pointer-carrying kind (plat::UnsafeFromOutside). A quit message is left queued for
+// the outer loop.
 enum class PumpResult { Dispatched, Quit, ScenarioEnded };
 PumpResult PumpOneMessage();
 // A fresh icon of `width` x `height` with no pixels.

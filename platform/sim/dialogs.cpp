@@ -29,8 +29,16 @@ plat::LResult DialogWindowProc(plat::Window window, std::uint32_t message, plat:
   if (!dialog || !dialog->Procedure || message == plat::WM_INITDIALOG) return 0;
   const plat::DialogProc procedure = dialog->Procedure;
   const plat::LResult handled = procedure(window, message, wParam, lParam);
-  if (handled != 0 || message != plat::WM_CLOSE) return handled;
+  if (handled != 0) return handled;
+  sim::LogCall("DefDlgProcW");  // the dialog manager's own handling
+  if (message != plat::WM_CLOSE) return 0;
   return procedure(window, plat::WM_COMMAND, static_cast<plat::WParam>(plat::IDCANCEL), 0);
+}
+
+// A control's own procedure: its state is records the program changes by calls; it logs messages.
+plat::LResult ControlWindowProc(plat::Window, std::uint32_t, plat::WParam, plat::LParam) {
+  sim::LogCall(__func__);
+  return 0;
 }
 
 // A live control of `className`.
@@ -74,17 +82,11 @@ LResult DialogBoxIndirectParamW(Instance, const void* dialogTemplate, Window own
   for (const sim::DialogTemplate& t : sim::Resources().Dialogs)
     if (&t == dialogTemplate) found = &t;
   if (found == nullptr || procedure == nullptr) return -1;
-  sim::DialogRecord record{};
-  record.Handle = sim::NewWindow(u"#32770", found->Caption, DialogWindowProc, false);
-  record.TemplateId = found->Id;
-  record.Caption = found->Caption;
-  record.Owner = owner;
-  record.Open = true;
-  record.Procedure = procedure;
+  const Window dialog = sim::NewWindow(u"#32770", found->Caption, DialogWindowProc, false);
+  sim::DialogRecord record{dialog, found->Id, found->Caption, owner, true, 0, 0, procedure};
   for (const sim::DialogControl& control : found->Controls)
-    record.Controls.emplace_back(control.Id,
-                                 sim::NewWindow(control.ClassName, control.Text, nullptr, true));
-  const Window dialog = record.Handle;
+    record.Controls.emplace_back(
+        control.Id, sim::NewWindow(control.ClassName, control.Text, ControlWindowProc, true));
   Device().Dialogs.push_back(std::move(record));
   sim::CallProgram([&] { return procedure(dialog, WM_INITDIALOG, 0, initParam); });
   // The modal loop: ends when the program ends the dialog. A quit message ends it too; when the
@@ -145,7 +147,7 @@ int ListViewInsertColumn(Window list, int column, int, const char16_t* header) {
 bool ListViewSetColumnWidth(Window list, int column, int width) {
   SIM_CALL();
   sim::ListViewRecord* record = List(list);
-  if (record == nullptr || column < 0 || static_cast<std::size_t>(column) >= record->Widths.size())
+  if (!record || column < 0 || static_cast<std::size_t>(column) >= record->Widths.size())
     return false;
   record->Widths[static_cast<std::size_t>(column)] = width;
   return true;
@@ -180,9 +182,8 @@ bool ListViewSetItemText(Window list, int index, int column, const char16_t* tex
 bool ListViewDeleteAllItems(Window list) {
   SIM_CALL();
   sim::ListViewRecord* record = Change(list);
-  if (record == nullptr) return false;
-  record->Rows.clear();
-  return true;
+  if (record) record->Rows.clear();
+  return record != nullptr;
 }
 
 int ListViewGetNextItem(Window list, int start, int) {

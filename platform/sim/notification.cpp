@@ -17,9 +17,8 @@ constexpr std::uint16_t OBJTYPE_DATABASE = 2;
 constexpr plat::CeOid FirstRecordOid = 0x00DC0001;  // then one per record, by position
 
 const sim::NotificationProperty* Find(const sim::NotificationRecord& record, std::uint32_t id) {
-  for (const sim::NotificationProperty& property : record) {
+  for (const sim::NotificationProperty& property : record)
     if (property.PropId == id) return &property;
-  }
   return nullptr;
 }
 

@@ -16,10 +16,8 @@ WindowRecord* FindWindow(plat::Window window) {
 
 plat::WindowProc OwnProcedure(plat::Window window) {
   const WindowRecord* record = FindWindow(window);
-  if (record == nullptr || record->Destroyed || record->ProcessId != ProgramProcessId) {
-    return nullptr;
-  }
-  return record->Procedure;
+  if (!record || record->Destroyed || record->ProcessId != ProgramProcessId) return nullptr;
+  return record->Subclass ? record->Subclass : record->Procedure;
 }
 
 void QueueMessage(plat::Window window, std::uint32_t message, plat::WParam wParam,
@@ -47,6 +45,11 @@ void RemoveWindow(plat::Window window) {
 }
 
 namespace {
+
+const WindowRecord* LiveWindow(plat::Window window) {
+  const WindowRecord* record = FindWindow(window);
+  return record == nullptr || record->Destroyed ? nullptr : record;
+}
 
 plat::LResult Dispatch(const plat::Message& message) {
   const plat::WindowProc procedure = OwnProcedure(message.Target);
@@ -117,8 +120,7 @@ int NextMessage(plat::Message* message, plat::Window filter, std::uint32_t first
 bool SendOnly(std::uint32_t message) {
   constexpr std::uint32_t pointerMessages[] = {plat::WM_CREATE, 0x000C, 0x000D, 0x0024, 0x0046,
                                                0x0047,          0x004A, 0x0081, 0x0083};
-  return std::find(std::begin(pointerMessages), std::end(pointerMessages), message) !=
-         std::end(pointerMessages);
+  return std::ranges::find(pointerMessages, message) != std::end(pointerMessages);
 }
 
 }  // namespace
@@ -130,8 +132,12 @@ bool Post(plat::Window window, std::uint32_t message, plat::WParam wParam, plat:
 }
 
 plat::LResult Send(plat::Window window, std::uint32_t message, plat::WParam wParam,
-                   plat::LParam lParam) {
-  return Dispatch({window, message, wParam, lParam});
+                   plat::LParam lParam, bool fromOtherThread) {
+  std::uint32_t& inSend = Device().Ui.InSend;
+  const std::uint32_t outer = std::exchange(inSend, fromOtherThread ? plat::ISMEX_SEND : inSend);
+  const plat::LResult result = Dispatch({window, message, wParam, lParam});
+  inSend = outer;
+  return result;
 }
 
 PumpResult PumpOneMessage() {
@@ -142,7 +148,7 @@ PumpResult PumpOneMessage() {
     Device().Ui.Queue.push_front({message, true});
     return PumpResult::Quit;
   }
-  Dispatch(message);
+  if (!plat::UnsafeFromOutside(message.Id, plat::Delivery::Posted)) Dispatch(message);
   return PumpResult::Dispatched;
 }
 
@@ -199,10 +205,9 @@ LResult DefWindowProcW(Window, std::uint32_t, WParam, LParam) {
 Window FindWindowW(const char16_t* className, const char16_t* title) {
   SIM_CALL();
   for (const sim::WindowRecord& w : Device().Ui.Windows) {
-    if (w.Destroyed) continue;
-    if (className != nullptr && !sim::EqualNoCase(w.ClassName, className)) continue;
-    if (title != nullptr && !sim::EqualNoCase(w.Title, title)) continue;
-    return w.Handle;
+    if (!w.Destroyed && (!className || sim::EqualNoCase(w.ClassName, className)) &&
+        (!title || sim::EqualNoCase(w.Title, title)))
+      return w.Handle;
   }
   return Window{};
 }
@@ -220,29 +225,22 @@ bool EnumWindows(EnumWindowsProc callback, LParam parameter) {
   return true;
 }
 
-namespace {
-const sim::WindowRecord* LiveWindow(Window window) {
-  const sim::WindowRecord* record = sim::FindWindow(window);
-  return record == nullptr || record->Destroyed ? nullptr : record;
-}
-}  // namespace
-
 bool IsWindowVisible(Window window) {
   SIM_CALL();
-  const sim::WindowRecord* record = LiveWindow(window);
+  const sim::WindowRecord* record = sim::LiveWindow(window);
   return record != nullptr && record->Visible;
 }
 
 int GetWindowTextW(Window window, char16_t* buffer, int capacity) {
   SIM_CALL();
-  const sim::WindowRecord* record = LiveWindow(window);
+  const sim::WindowRecord* record = sim::LiveWindow(window);
   if (buffer == nullptr || capacity <= 0) return 0;
   return sim::CopyBounded(record == nullptr ? u"" : record->Title, buffer, capacity);
 }
 
 std::uint32_t GetWindowThreadProcessId(Window window, std::uint32_t* processId) {
   SIM_CALL();
-  const sim::WindowRecord* record = LiveWindow(window);
+  const sim::WindowRecord* record = sim::LiveWindow(window);
   const std::uint32_t owner = record == nullptr ? 0 : record->ProcessId;
   if (processId) *processId = owner;
   return owner == 0 ? 0 : owner + 1;  // its first thread
@@ -257,7 +255,7 @@ bool PostMessageW(Window window, std::uint32_t message, WParam wParam, LParam lP
   SIM_CALL();
   Device().Log.Posted.push_back({window, message, wParam, lParam, Device().Script.Now});
   if (sim::SendOnly(message)) return false;
-  const sim::WindowRecord* record = LiveWindow(window);
+  const sim::WindowRecord* record = sim::LiveWindow(window);
   if (window != Window{} && record == nullptr) return false;
   // A thread message is queued; one to another process's window is only recorded.
   if (record == nullptr || record->ProcessId == sim::ProgramProcessId) {
@@ -271,13 +269,10 @@ void PostQuitMessage(int exitCode) {
   sim::Ui& ui = Device().Ui;
   ui.QuitPosted = true;
   ui.QuitCode = exitCode;
-  for (sim::QueuedMessage& queued : ui.Queue) {
-    if (queued.Quit) {  // still pending: only the code changes
-      queued.Message.WParamValue = static_cast<WParam>(exitCode);
-      return;
-    }
-  }
-  ui.Queue.push_back({{Window{}, WM_QUIT, static_cast<WParam>(exitCode), 0}, true});
+  // One still pending keeps its place: only its code changes.
+  auto quit = std::ranges::find(ui.Queue, true, &sim::QueuedMessage::Quit);
+  if (quit == ui.Queue.end()) quit = ui.Queue.insert(quit, {{Window{}, WM_QUIT, 0, 0}, true});
+  quit->Message.WParamValue = static_cast<WParam>(exitCode);
 }
 
 int GetMessageW(Message* message, Window filter, std::uint32_t first, std::uint32_t last) {
@@ -304,15 +299,30 @@ std::uintptr_t SetTimer(Window window, std::uintptr_t id, std::uint32_t periodMs
   // Windows raises shorter periods to its minimum; this also keeps virtual time moving.
   const std::uint32_t period = std::max<std::uint32_t>(periodMs, 10);
   const std::uint32_t due = Device().Script.Now + period;
-  for (sim::TimerRecord& timer : ui.Timers) {
-    if (timer.Owner == window && timer.Id == id) {
-      timer.PeriodMs = period;
-      timer.NextDueMs = due;
-      return id;
-    }
-  }
-  ui.Timers.push_back({window, id, period, due});
+  auto timer = std::ranges::find_if(
+      ui.Timers, [&](const sim::TimerRecord& t) { return t.Owner == window && t.Id == id; });
+  if (timer == ui.Timers.end()) timer = ui.Timers.emplace(timer);
+  *timer = {window, id, period, due};  // one set again keeps its place: the order of ties
   return id;
+}
+
+std::uint32_t InSendMessageEx(void*) {
+  SIM_CALL();
+  return Device().Ui.InSend;
+}
+
+bool SetWindowSubclass(Window control, WindowProc procedure) {
+  SIM_CALL();
+  sim::WindowRecord* record = sim::FindWindow(control);
+  if (!record || record->Destroyed || !record->Control || !procedure) return false;
+  record->Subclass = procedure;
+  return true;
+}
+
+LResult DefSubclassProc(Window control, std::uint32_t message, WParam wParam, LParam lParam) {
+  SIM_CALL();
+  const sim::WindowRecord* record = sim::FindWindow(control);
+  return record && record->Procedure ? record->Procedure(control, message, wParam, lParam) : 0;
 }
 
 bool KillTimer(Window window, std::uintptr_t id) {

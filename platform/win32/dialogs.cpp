@@ -94,6 +94,9 @@ LResult DialogBoxIndirectParamW(Instance module, const void* dialogTemplate, Win
       ::PostQuitMessage(static_cast<int>(message.wParam));
       break;
     }
+    // Posted, a message of a pointer-carrying kind came from another process: no window of the
+    // program is given it.
+    if (plat::UnsafeFromOutside(message.message, plat::Delivery::Posted)) continue;
     if (!IsRunningDialogMessage(&message)) {
       ::TranslateMessage(&message);
       ::DispatchMessageW(&message);
@@ -124,6 +127,7 @@ bool SetForegroundWindow(Window window) {
 }
 
 int MessageBoxW(Window owner, const char16_t* text, const char16_t* caption, std::uint32_t style) {
+  const win32::PostedPointerFilter filter;
   return ::MessageBoxW(ToWindows<HWND>(owner), Wide(text), Wide(caption), style);
 }
 

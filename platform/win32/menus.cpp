@@ -38,6 +38,7 @@ bool TrackPopupMenuEx(Menu menu, std::uint32_t flags, int x, int y, Window owner
   // and the message posted afterwards lets the owner's next menu open on the first click.
   const HWND ownerWindow = ToWindows<HWND>(owner);
   ::SetForegroundWindow(ownerWindow);
+  const win32::PostedPointerFilter filter;
   const BOOL tracked =
       ::TrackPopupMenuEx(ToWindows<HMENU>(menu), flags, x, y, ownerWindow, nullptr);
   ::PostMessageW(ownerWindow, WM_NULL, 0, 0);

@@ -75,7 +75,31 @@ BOOL CALLBACK EnumerationTrampoline(HWND window, LPARAM context) {
   return enumeration->Callback(ToPlatform<plat::Window>(window), enumeration->Parameter) != 0;
 }
 
+// The system's modal loops offer each message to the thread's message filter first; one the
+// filter answers non-zero is taken off the queue and given to no window.
+LRESULT CALLBACK DropPostedPointers(int code, WPARAM wParam, LPARAM lParam) {
+  const MSG* message = reinterpret_cast<const MSG*>(lParam);
+  if (code >= 0 && plat::UnsafeFromOutside(message->message, plat::Delivery::Posted)) return TRUE;
+  return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A subclassed control's messages reach the program's procedure, given as the reference data.
+LRESULT CALLBACK SubclassTrampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR, DWORD_PTR procedure) {
+  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, &SubclassTrampoline, 1);
+  return reinterpret_cast<plat::WindowProc>(procedure)(ToPlatform<plat::Window>(window), message,
+                                                       wParam, lParam);
+}
+
 }  // namespace
+
+win32::PostedPointerFilter::PostedPointerFilter()
+    : hook_(::SetWindowsHookExW(WH_MSGFILTER, &DropPostedPointers, nullptr,
+                                ::GetCurrentThreadId())) {}
+
+win32::PostedPointerFilter::~PostedPointerFilter() {
+  if (hook_ != nullptr) ::UnhookWindowsHookEx(hook_);
+}
 
 namespace plat {
 
@@ -153,6 +177,18 @@ LResult DispatchMessageW(const Message* message) {
 
 std::uintptr_t SetTimer(Window window, std::uintptr_t id, std::uint32_t periodMs) {
   return ::SetTimer(ToWindows<HWND>(window), id, periodMs, nullptr);
+}
+
+std::uint32_t InSendMessageEx(void* reserved) { return ::InSendMessageEx(reserved); }
+
+bool SetWindowSubclass(Window control, WindowProc procedure) {
+  return procedure != nullptr &&
+         ::SetWindowSubclass(ToWindows<HWND>(control), &SubclassTrampoline, 1,
+                             reinterpret_cast<DWORD_PTR>(procedure)) != FALSE;
+}
+
+LResult DefSubclassProc(Window control, std::uint32_t message, WParam wParam, LParam lParam) {
+  return ::DefSubclassProc(ToWindows<HWND>(control), message, wParam, lParam);
 }
 
 bool KillTimer(Window window, std::uintptr_t id) {

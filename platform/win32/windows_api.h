@@ -62,4 +62,18 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t));
 inline const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 inline wchar_t* Wide(char16_t* text) { return reinterpret_cast<wchar_t*>(text); }
 
+// While it lives, the loops of the system's own modal elements on this thread (a menu, a
+// message box) drop a posted message of a pointer-carrying kind before any window is given it,
+// as the program's own loops do (plat::UnsafeFromOutside).
+class PostedPointerFilter {
+ public:
+  PostedPointerFilter();
+  ~PostedPointerFilter();
+  PostedPointerFilter(const PostedPointerFilter&) = delete;
+  PostedPointerFilter& operator=(const PostedPointerFilter&) = delete;
+
+ private:
+  HHOOK hook_;
+};
+
 }  // namespace win32

@@ -4,8 +4,11 @@
 //                                                    made, 2 when no window, 3 when a post failed
 //   send_message send-to|post-to WINDOW MESSAGE [COUNT [LPARAM [WPARAM]]]
 //                                                    the same to a window printed by `windows`
+//                                                    or `children`; send-to prints the last answer
 //   send_message windows TITLE                       prints the handle of every visible top-level
 //                                                    window titled TITLE, one a line
+//   send_message children WINDOW CLASS               prints the handle of every window of CLASS
+//                                                    inside WINDOW, one a line
 //   send_message menus COUNT [COMMAND...]            opens the tray menu, posts the COMMANDs
 //                                                    behind it and closes it with Escape,
 //                                                    COUNT times
@@ -20,17 +23,20 @@
 
 namespace {
 
-int Deliver(HWND window, bool post, UINT message, long count, WPARAM wParam, LPARAM lParam) {
+int Deliver(HWND window, bool post, UINT message, long count, WPARAM wParam, LPARAM lParam,
+            bool printAnswer) {
   if (window == nullptr || !::IsWindow(window)) return 2;
+  LRESULT answer = 0;
   for (long i = 0; i < count; ++i) {
     if (post) {
       if (!::PostMessageW(window, message, wParam, lParam)) return 3;
     } else {
       // A plain send: it returns once the window has handled the message, and a timed send
       // fails now and then under load though the message arrives. The harness bounds the wait.
-      ::SendMessageW(window, message, wParam, lParam);
+      answer = ::SendMessageW(window, message, wParam, lParam);
     }
   }
+  if (printAnswer) std::printf("%lld\n", static_cast<long long>(answer));
   return 0;
 }
 
@@ -82,6 +88,16 @@ BOOL CALLBACK PrintIfTitled(HWND window, LPARAM) {
   return TRUE;
 }
 
+const wchar_t* wantedClass = nullptr;
+
+BOOL CALLBACK PrintIfOfClass(HWND window, LPARAM) {
+  wchar_t name[256];
+  if (::GetClassNameW(window, name, 256) > 0 && std::wcscmp(name, wantedClass) == 0) {
+    std::printf("0x%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -94,6 +110,13 @@ int wmain(int argc, wchar_t** argv) {
   if (std::wcscmp(argv[1], L"windows") == 0) {
     wantedTitle = argv[2];
     ::EnumWindows(PrintIfTitled, 0);
+    return 0;
+  }
+  if (std::wcscmp(argv[1], L"children") == 0 && argc == 4) {
+    wantedClass = argv[3];
+    const auto parent =
+        reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::wcstoull(argv[2], nullptr, 0)));
+    ::EnumChildWindows(parent, PrintIfOfClass, 0);
     return 0;
   }
   // The main window, or one named by its handle: the arguments after it are the same.
@@ -110,5 +133,5 @@ int wmain(int argc, wchar_t** argv) {
   const long count = restCount > 1 ? std::wcstol(rest[1], nullptr, 0) : 1;
   const LPARAM lParam = restCount > 2 ? static_cast<LPARAM>(std::wcstoll(rest[2], nullptr, 0)) : 0;
   const WPARAM wParam = restCount > 3 ? static_cast<WPARAM>(std::wcstoull(rest[3], nullptr, 0)) : 0;
-  return Deliver(window, post, message, count, wParam, lParam);
+  return Deliver(window, post, message, count, wParam, lParam, addressed && !post);
 }

@@ -48,6 +48,11 @@ void RemoveWindow(plat::Window window) {
 
 namespace {
 
+const WindowRecord* LiveWindow(plat::Window window) {
+  const WindowRecord* record = FindWindow(window);
+  return record == nullptr || record->Destroyed ? nullptr : record;
+}
+
 plat::LResult Dispatch(const plat::Message& message) {
   const plat::WindowProc procedure = OwnProcedure(message.Target);
   if (procedure == nullptr) return 0;
@@ -168,7 +173,7 @@ std::uint16_t RegisterClassW(const WindowClass& windowClass) {
 Window CreateWindowExW(std::uint32_t, const char16_t* className, const char16_t* title,
                        std::uint32_t, int, int, int, int, Window, Menu, Instance, void*) {
   SIM_CALL();
-  if (className == nullptr) return Window{};
+  if (className == nullptr || Device().Faults.WindowCreationFails) return Window{};
   const std::pair<std::u16string, WindowProc>* found = nullptr;
   for (const auto& entry : Device().Ui.Classes) {
     if (sim::EqualNoCase(entry.first, className)) found = &entry;
@@ -220,29 +225,22 @@ bool EnumWindows(EnumWindowsProc callback, LParam parameter) {
   return true;
 }
 
-namespace {
-const sim::WindowRecord* LiveWindow(Window window) {
-  const sim::WindowRecord* record = sim::FindWindow(window);
-  return record == nullptr || record->Destroyed ? nullptr : record;
-}
-}  // namespace
-
 bool IsWindowVisible(Window window) {
   SIM_CALL();
-  const sim::WindowRecord* record = LiveWindow(window);
+  const sim::WindowRecord* record = sim::LiveWindow(window);
   return record != nullptr && record->Visible;
 }
 
 int GetWindowTextW(Window window, char16_t* buffer, int capacity) {
   SIM_CALL();
-  const sim::WindowRecord* record = LiveWindow(window);
+  const sim::WindowRecord* record = sim::LiveWindow(window);
   if (buffer == nullptr || capacity <= 0) return 0;
   return sim::CopyBounded(record == nullptr ? u"" : record->Title, buffer, capacity);
 }
 
 std::uint32_t GetWindowThreadProcessId(Window window, std::uint32_t* processId) {
   SIM_CALL();
-  const sim::WindowRecord* record = LiveWindow(window);
+  const sim::WindowRecord* record = sim::LiveWindow(window);
   const std::uint32_t owner = record == nullptr ? 0 : record->ProcessId;
   if (processId) *processId = owner;
   return owner == 0 ? 0 : owner + 1;  // its first thread
@@ -257,7 +255,7 @@ bool PostMessageW(Window window, std::uint32_t message, WParam wParam, LParam lP
   SIM_CALL();
   Device().Log.Posted.push_back({window, message, wParam, lParam, Device().Script.Now});
   if (sim::SendOnly(message)) return false;
-  const sim::WindowRecord* record = LiveWindow(window);
+  const sim::WindowRecord* record = sim::LiveWindow(window);
   if (window != Window{} && record == nullptr) return false;
   // A thread message is queued; one to another process's window is only recorded.
   if (record == nullptr || record->ProcessId == sim::ProgramProcessId) {

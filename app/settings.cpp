@@ -35,7 +35,7 @@ PresetName PresetValueName(int slotNumber) {
 // Reads a value into `field` only when it is a 4-byte REG_DWORD; anything else leaves the
 // field at the value it had.
 void QueryDword(plat::RegKey key, const char16_t* name, std::uint32_t* field) {
-  std::uint32_t value = 0;
+  std::uint32_t value;  // read only when the query filled it
   std::uint32_t type = plat::REG_NONE;
   std::uint32_t size = sizeof value;
   long result = plat::RegQueryValueExW(key, name, nullptr, &type, &value, &size);

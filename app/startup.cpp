@@ -56,7 +56,6 @@ void DetectAutostart() {
     path[0] = 0;  // no Startup folder: no shortcut to find or make
     return;
   }
-  path[plat::MaxPathChars - 1] = 0;
   TextAppend(path, AutostartLinkPathChars, AutostartLinkName);
   AppState.Capabilities.AutostartEnabled = FileExists(path) ? 1 : 0;
 }

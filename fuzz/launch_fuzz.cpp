@@ -1,5 +1,6 @@
 // Start-up with any launch words and any processor: register values, faults and a refused
-// mapping, a resident copy or not, a small or large icon size.
+// mapping, a resident copy or not, a small or large icon size, and what else the handheld may
+// refuse at start-up (the notification database, address space, the icon, the window).
 #include "fuzz_common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -25,6 +26,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     harness::AddWindow({.ClassName = u"Zorvik", .Title = u"Zorvik"});
   }
   const std::u16string commandLine = in.Text(400);
+  const std::uint8_t refusals = in.U8();  // after the words, so older inputs keep their meaning
+  sim::Faults& refused = sim::Device().Faults;
+  refused.NotificationDatabaseFails = (refusals & 1) != 0;
+  refused.ObjectInfoFails = (refusals & 2) != 0;
+  refused.ReservationFails = (refusals & 4) != 0;
+  refused.IconLoadFails = (refusals & 8) != 0;
+  refused.WindowCreationFails = (refusals & 16) != 0;
   // Let the program run a while (timers, the watch), then the user closes it.
   sim::After(3000, [] {});
   fuzz::RunProgram(commandLine);

@@ -37,8 +37,8 @@ constexpr NumberLayout LargeLayout{
     32, 8, {{12}, {8, 18}, {2, 12, 22}}, 4, 26, 4, 27, 4, 5, 4, 11, 2,
 };
 
-// GCOVR_EXCL_START: run only by the compiler, for the static_asserts below; a fault in these
-// checks either stops the build or lets through the same layouts, never changes a picture.
+// GCOVR_EXCL_START: unreachable: run only by the compiler, for the static_asserts below; a fault
+// in these checks either stops the build or lets through the same layouts, never changes a picture.
 constexpr bool ColumnsFit(const NumberLayout& layout, int first, int last) {
   return first >= 0 && first <= last && last < layout.Side;
 }

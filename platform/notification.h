@@ -38,9 +38,9 @@ struct CeOidInfo {
   std::uint16_t RecordCount;  // for a database
 };
 
-// Opens a database by name; fills `*oid` with its object identifier. InvalidHandle when there
-// is no such database. The handle is closed with CloseHandle (system.h); it starts at the first
-// record.
+// Opens a database by name; fills `*oid` with its object identifier. InvalidHandle (never a
+// null handle) when there is no such database or it cannot be opened. The handle is closed with
+// CloseHandle (system.h); it starts at the first record.
 Handle CeOpenDatabase(CeOid* oid, const char16_t* name, std::uint32_t sortProperty,
                       std::uint32_t flags, Window notify);
 // The object information of `oid`; false when there is none.
@@ -53,8 +53,8 @@ CeOid CeSeekDatabase(Handle database, std::uint32_t seekType, std::uint32_t valu
 // 0 and `propertyIds` null, else the `*propertyCount` listed ones, in that order (one the record
 // lacks comes back flagged CEDB_PROPNOTFOUND). With CEDB_ALLOWREALLOC and a null `*values` the
 // platform allocates the buffer, which the caller frees with LocalFree. Sets `*propertyCount` to
-// the number of values and returns the record's identifier; 0 when there is no record (the
-// buffer may still have been allocated).
+// the number of values and returns the record's identifier, with the buffer filled; 0 when
+// there is no record (the buffer may still have been allocated).
 CeOid CeReadRecordProps(Handle database, std::uint32_t flags, std::uint16_t* propertyCount,
                         const std::uint32_t* propertyIds, CePropVal** values,
                         std::uint32_t* bufferSize);

@@ -37,6 +37,7 @@ struct NotifyIconData {
 bool Shell_NotifyIcon(std::uint32_t message, NotifyIconData* data);
 
 // Writes the folder's path (at most MaxPathChars characters with the terminator) into `path`.
+// False when the folder is unknown; `path` may then hold the start of a path.
 bool SHGetSpecialFolderPath(Window owner, char16_t* path, int folder, bool create);
 
 // Creates the shortcut file `shortcut` that starts `target`; false when it cannot be made.

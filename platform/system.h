@@ -119,7 +119,7 @@ bool CreateProcessW(const char16_t* application, const char16_t* commandLine);
 
 // The hardware abstraction layer's controls: the reboot (here) and the processor information
 // (sysinfo.h). False when the platform refuses or does not serve the code (the caller then
-// simply goes on).
+// simply goes on). `returned`, when not null, receives the size of what was written to `output`.
 inline constexpr std::uint32_t IOCTL_HAL_REBOOT = 0x0101003C;
 bool KernelIoControl(std::uint32_t code, void* input, std::uint32_t inputSize, void* output,
                      std::uint32_t outputSize, std::uint32_t* returned);

@@ -5,17 +5,23 @@ Makes the faults a developer makes in one line: a comparison flipped or loosened
 negated, `&&` and `||` swapped, an integer constant or table entry moved by one, a call or an
 assignment removed, two arguments swapped. Applies each alone to a scratch copy of the tree,
 rebuilds only what changed, and runs the unit and scenario tests with a time limit. Prints the
-score and every survivor as file:line with its diff. Survivors that change no behaviour are
-listed, with the reason, in tools/mutants-skip.txt, which this reads and skips: one entry per
-paragraph, the file and the reason, then the line as it is and as the fault makes it,
+score and every survivor as file:line with its diff.
+
+Faults that change nothing the program does are listed in tools/mutants-skip.txt, one entry per
+paragraph: the file and the reason, then as much context as makes the place unique (`in:` the
+function whose body holds the line, `after:` or `before:` the nearest non-blank line above or
+below, as it stands), then the line as it is and as the fault makes it:
 
     app/example.cpp: why the fault changes nothing the program does
-    -  const int count = 1;
-    +  const int count = 0;
+    in: CountThings
+    -const int count = 1;
+    +const int count = 0;
 
-matched by file and by the two lines without their indentation, wherever the line has moved.
-Lines that coverage excludes as unreachable (GCOVR_EXCL_LINE, GCOVR_EXCL_START..STOP) get no
-fault.
+Lines compare without their indentation, wherever the line has moved. Each entry must name
+exactly one fault of its file, and that fault is run like every other: one the tests catch (or
+that does not build) is a stale entry. An entry that matches nothing or more than one place, a
+stale entry and a survivor each make the run fail. Lines that coverage excludes as unreachable
+(GCOVR_EXCL_LINE, GCOVR_EXCL_START..STOP) get no fault.
 """
 import argparse
 import os
@@ -158,9 +164,34 @@ def faults_of_line(line, previous):
     return faults
 
 
+FUNCTION = re.compile(r"([A-Za-z_]\w*)\s*\(")
+
+
+def enclosing_functions(lines):
+    """Per line, the name of the function whose body holds it ("" at file scope): the last
+    definition that starts in the first column above it, as the formatter lays them out."""
+    names, current = [], ""
+    for line in lines:
+        code = mask_literals(line)
+        if code[:1] not in ("", " ", "}", "#", "/") and not code.startswith("namespace"):
+            match = FUNCTION.search(code)
+            opens = match and not code.rstrip().endswith(";") and "=" not in code[:match.start()]
+            current = match.group(1) if opens else ""
+        names.append(current)
+    return names
+
+
+def neighbours(lines, index):
+    """The nearest non-blank lines above and below line `index` (0-based), stripped."""
+    above = next((l.strip() for l in reversed(lines[:index]) if l.strip()), "")
+    below = next((l.strip() for l in lines[index + 1:] if l.strip()), "")
+    return above, below
+
+
 def faults_of_file(path):
     with open(os.path.join(ROOT, path), encoding="utf-8") as f:
         lines = f.read().split("\n")
+    functions = enclosing_functions(lines)
     faults = []
     previous = ""
     in_block_comment = False
@@ -178,27 +209,79 @@ def faults_of_file(path):
         elif not excluded and not checking and "GCOVR_EXCL_LINE" not in line:
             for what, faulty in faults_of_line(line, previous):
                 if faulty != line:
+                    above, below = neighbours(lines, number - 1)
                     faults.append({"file": path, "line": number, "what": what,
-                                   "old": line, "new": faulty})
+                                   "old": line, "new": faulty, "in": functions[number - 1],
+                                   "after": above, "before": below})
         if text:
             previous = line
     return faults
 
 
+CONTEXT_KEYS = ("in", "after", "before")
+
+
 def read_skips():
-    """Faults that change no behaviour: (file, old line, new line) with the reason."""
-    skips = {}
+    """The entries of the skip list, each with where it starts in the list; exits on an entry
+    it cannot read."""
+    entries = []
     if not os.path.exists(SKIP_FILE):
-        return skips
+        return entries
     with open(SKIP_FILE, encoding="utf-8") as f:
-        entries = f.read().split("\n\n")
-    for entry in entries:
-        lines = [l for l in entry.split("\n") if l and not l.startswith("#")]
-        if len(lines) != 3 or not lines[1].startswith("-") or not lines[2].startswith("+"):
+        numbered = list(enumerate(f.read().split("\n"), 1))
+    paragraph = []
+    for number, line in numbered + [(0, "")]:
+        if line.strip():
+            if not line.startswith("#"):
+                paragraph.append((number, line))
             continue
+        if not paragraph:
+            continue
+        where = f"tools/mutants-skip.txt:{paragraph[0][0]}"
+        lines = [l for _, l in paragraph]
+        paragraph = []
         path, _, reason = lines[0].partition(": ")
-        skips[(path, lines[1][1:].strip(), lines[2][1:].strip())] = reason
-    return skips
+        if len(lines) < 3 or not reason.strip() or not lines[-2].startswith("-") or \
+                not lines[-1].startswith("+"):
+            sys.exit(f"{where}: an entry is \"file: reason\", its context, \"-line\", \"+line\"")
+        entry = {"file": path, "reason": reason, "where": where, "context": {},
+                 "old": lines[-2][1:].strip(), "new": lines[-1][1:].strip()}
+        for context in lines[1:-2]:
+            key, _, value = context.partition(": ")
+            if key not in CONTEXT_KEYS or not value.strip() or key in entry["context"]:
+                sys.exit(f"{where}: context is one each of \"in: function\", \"after: line\", "
+                         f"\"before: line\"")
+            entry["context"][key] = value.strip()
+        entries.append(entry)
+    return entries
+
+
+def match_skips(entries, faults, files):
+    """Marks the one fault each entry names as listed; returns complaints about the entries
+    that name no fault or more than one of the files in this run."""
+    complaints = []
+    for entry in entries:
+        if entry["file"].split("/")[0] not in CORE or \
+                not os.path.isfile(os.path.join(ROOT, entry["file"])):
+            complaints.append(f"{entry['where']}: {entry['file']} is no file of the core")
+            continue
+        if entry["file"] not in files:
+            continue
+        found = [f for f in faults if f["file"] == entry["file"] and
+                 f["old"].strip() == entry["old"] and f["new"].strip() == entry["new"] and
+                 all(f[key] == value for key, value in entry["context"].items())]
+        if not found:
+            complaints.append(f"{entry['where']}: matches no fault of {entry['file']}")
+        elif len(found) > 1:
+            lines = ", ".join(str(f["line"]) for f in found)
+            complaints.append(f"{entry['where']}: matches {len(found)} places ({entry['file']} "
+                              f"lines {lines}); say more with \"in:\", \"after:\" or \"before:\"")
+        elif "listed" in found[0]:
+            complaints.append(f"{entry['where']}: names the fault that "
+                              f"{found[0]['listed']['where']} names")
+        else:
+            found[0]["listed"] = entry
+    return complaints
 
 
 # ---------------------------------------------------------------- running them
@@ -275,6 +358,10 @@ class Worker:
                 f.write(original)
 
 
+def diff(f):
+    return f"{f['file']}:{f['line']}: {f['what']}\n-{f['old']}\n+{f['new']}"
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("files", nargs="*", help="core files (default: the whole core)")
@@ -283,22 +370,32 @@ def main():
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--timeout", type=int, default=60, help="seconds of tests per fault")
     parser.add_argument("--list", action="store_true", help="only list the faults")
+    parser.add_argument("--listed", action="store_true",
+                        help="try only the listed faults (none may be caught)")
     args = parser.parse_args()
 
-    files = args.files or sorted(
+    files = [os.path.normpath(f) for f in args.files] or sorted(
         os.path.join(d, f) for d in CORE for f in os.listdir(os.path.join(ROOT, d))
         if f.endswith((".cpp", ".h")))
     faults = [fault for path in files for fault in faults_of_file(path)]
-    skips = read_skips()
-    skipped = [f for f in faults if (f["file"], f["old"].strip(), f["new"].strip()) in skips]
-    faults = [f for f in faults if (f["file"], f["old"].strip(), f["new"].strip()) not in skips]
+    complaints = match_skips(read_skips(), faults, set(files))
+    if complaints:
+        print("\n".join(complaints))
+        print(f"mutants: {len(complaints)} entries of tools/mutants-skip.txt name no one fault")
+        return 1
+    listed = [f for f in faults if "listed" in f]
+    if args.listed:
+        faults = listed
     if args.sample:
         random.Random(args.seed).shuffle(faults)
         faults = sorted(faults[:args.sample], key=lambda f: (f["file"], f["line"]))
     if args.list:
         for f in faults:
-            print(f"{f['file']}:{f['line']}: {f['what']}\n  -{f['old'].strip()}\n  +{f['new'].strip()}")
-        print(f"mutants: {len(faults)} faults, {len(skipped)} listed as changing nothing")
+            mark = f"  (listed: {f['listed']['where']})" if "listed" in f else ""
+            print(f"{f['file']}:{f['line']}: {f['what']}{mark}\n  -{f['old'].strip()}\n"
+                  f"  +{f['new'].strip()}")
+        print(f"mutants: {len(faults)} faults, {sum('listed' in f for f in faults)} of them listed "
+              f"as changing nothing")
         return 0
 
     os.makedirs(OUT, exist_ok=True)
@@ -327,10 +424,13 @@ def main():
                 with lock:
                     results.append((fault, outcome))
                     done = len(results)
-                    if outcome == "passed" or done % 50 == 0:
+                    if "listed" in fault:
+                        verdict = "listed" if outcome == "passed" else f"STALE ({outcome})"
+                    else:
+                        verdict = "SURVIVED" if outcome == "passed" else outcome
+                    if verdict in ("SURVIVED",) or verdict.startswith("STALE") or done % 50 == 0:
                         print(f"  {done}/{len(faults)} {fault['file']}:{fault['line']} "
-                              f"{fault['what']}: {'SURVIVED' if outcome == 'passed' else outcome}",
-                              flush=True)
+                              f"{fault['what']}: {verdict}", flush=True)
 
     threads = [threading.Thread(target=work, args=(w,)) for w in workers]
     for t in threads:
@@ -338,23 +438,27 @@ def main():
     for t in threads:
         t.join()
 
-    survivors = sorted((f for f, o in results if o == "passed"), key=lambda f: (f["file"], f["line"]))
-    caught = sum(1 for _, o in results if o in ("failed", "timed out"))
-    unbuilt = sum(1 for _, o in results if o == "not built")
-    judged = caught + len(survivors)
-    report = []
-    for f in survivors:
-        report.append(f"{f['file']}:{f['line']}: {f['what']}\n-{f['old']}\n+{f['new']}")
-    score = 100.0 * caught / judged if judged else 100.0
-    summary = (f"mutants: {caught} of {judged} faults caught ({score:.1f}%), {len(survivors)} survived; "
-               f"{unbuilt} did not build, {len(skipped)} listed as changing nothing; "
-               f"{time.monotonic() - started:.0f} s")
+    by_place = lambda f: (f["file"], f["line"])
+    survivors = sorted((f for f, o in results if o == "passed" and "listed" not in f), key=by_place)
+    stale = sorted(((f, o) for f, o in results if o != "passed" and "listed" in f),
+                   key=lambda r: by_place(r[0]))
+    harmless = sum(1 for f, o in results if o == "passed" and "listed" in f)
+    caught = sum(1 for f, o in results if o in ("failed", "timed out") and "listed" not in f)
+    unbuilt = sum(1 for f, o in results if o == "not built" and "listed" not in f)
+    judged = caught + len(survivors) + harmless
+    report = [diff(f) for f in survivors]
+    report += [f"{f['listed']['where']}: stale, the fault is {'caught' if o != 'not built' else o}"
+               f"\n{diff(f)}" for f, o in stale]
+    share = 100.0 * harmless / judged if judged else 0.0
+    summary = (f"mutants: {caught} caught / {len(survivors)} survived / {harmless} listed "
+               f"({share:.1f}% of {judged} listed as changing nothing); {unbuilt} did not build; "
+               f"{len(stale)} stale entries; {time.monotonic() - started:.0f} s")
     text = "\n\n".join(report + [summary])
     with open(os.path.join(OUT, "report.txt"), "w", encoding="utf-8") as f:
         f.write(text + "\n")
     print()
     print(text)
-    return 0
+    return 1 if survivors or stale else 0
 
 
 if __name__ == "__main__":

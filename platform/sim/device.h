@@ -235,6 +235,7 @@ struct ImageListRecord {
   int Width = 0, Height = 0;
   std::uint32_t Flags = 0;
   std::vector<std::u16string> Sources{};  // per image: the ShellFile of the icon copied in
+  std::vector<std::vector<std::uint8_t>> Transparent{};  // per image: the copied icon's mask
   bool Destroyed = false;
 };
 // A control is any live window of its class; an image list given to a list view goes with it
@@ -274,9 +275,10 @@ struct Processes {
                                       u"\\Windows\\Zorvik.exe",
                                       {{ProgramProcessId + 1, 251, 0, 0, 0, false}},
                                       false}};
-  std::vector<std::uint32_t> EndAfterSnapshot{};      // end right after the next snapshot is taken
-  std::map<std::uintptr_t, Snapshot> Snapshots{};     // not yet closed
-  std::map<std::uintptr_t, std::uint32_t> Handles{};  // from OpenProcess: the process id
+  std::vector<std::uint32_t> EndAfterSnapshot{};       // end right after the next snapshot is taken
+  std::map<std::uintptr_t, Snapshot> Snapshots{};      // not yet closed
+  std::map<std::uintptr_t, std::uint32_t> Handles{};   // from OpenProcess: the process id
+  std::map<std::uint32_t, std::uint32_t> ExitCodes{};  // of every terminated process, by id
   std::uintptr_t NextSnapshot = 0x70001, NextHandle = 0x78001;
 };
 
@@ -369,8 +371,13 @@ struct Faults {
   bool SnapshotFails = false;
   bool ShortcutCreationFails = false;  // the file set stays as it is
   bool FileDeletionFails = false;
-  std::uint32_t FailingBitmapBits = 0;  // bitmaps of this depth cannot be made
-  std::set<int> MissingDialogs{};       // dialog templates FindResourceW no longer finds
+  std::uint32_t FailingBitmapBits = 0;     // bitmaps of this depth cannot be made
+  std::set<int> MissingDialogs{};          // dialog templates FindResourceW no longer finds
+  bool NotificationDatabaseFails = false;  // CeOpenDatabase refuses
+  bool ObjectInfoFails = false;            // CeOidGetInfo refuses
+  bool ReservationFails = false;           // VirtualAlloc grants no address space
+  bool IconLoadFails = false;              // LoadImageW finds no icon
+  bool WindowCreationFails = false;        // CreateWindowExW makes no window
 };
 
 // ---- What the program did, in order -------------------------------------------------------
@@ -417,7 +424,8 @@ struct RegisterAccess {
 };
 struct Log {
   // Every platform operation the program made, by its name in platform/*.h, and the
-  // "KernelModeViolation", "UnguardedFault" and "LocalFreeOfUnknownMemory" the device saw.
+  // "KernelModeViolation", "UnguardedFault", "LocalFreeOfUnknownMemory" and
+  // "DestroyIconOfUnknownIcon" the device saw.
   std::vector<std::string_view> Calls{};
   std::vector<PostedMessage> Posted{};  // every PostMessageW
   std::vector<RegistryCall> Registry{};

@@ -188,8 +188,8 @@ bool ListViewDeleteAllItems(Window list) {
 
 int ListViewGetNextItem(Window list, int start, int) {
   SIM_CALL();
-  const int next = start < 0 ? 0 : start + 1;
-  return ValidRow(List(list), next) ? next : -1;
+  // From -1 the first item; a start below -1 names none.
+  return ValidRow(List(list), start + 1) ? start + 1 : -1;
 }
 
 std::uint32_t ListViewGetItemState(Window list, int index, std::uint32_t mask) {
@@ -241,7 +241,7 @@ ImageList ImageList_Create(int width, int height, std::uint32_t flags, int, int)
   SIM_CALL();
   if (width <= 0 || height <= 0) return ImageList{};
   const ImageList handle = ImageList(Device().Controls.NextImageList++);
-  Device().Controls.ImageLists[handle] = {width, height, flags, {}, false};
+  Device().Controls.ImageLists[handle] = {width, height, flags, {}, {}, false};
   return handle;
 }
 
@@ -254,6 +254,7 @@ int ImageList_ReplaceIcon(ImageList images, int index, Icon icon) {
       pixels == Device().Graphics.Icons.end())
     return -1;
   found->second.Sources.push_back(pixels->second.ShellFile);
+  found->second.Transparent.push_back(pixels->second.Transparent);
   return static_cast<int>(found->second.Sources.size()) - 1;
 }
 

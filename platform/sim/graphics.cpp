@@ -90,9 +90,12 @@ bool DeleteObject(Bitmap bitmap) {
   return Device().Graphics.Bitmaps.erase(bitmap) != 0;
 }
 
+// An icon that is gone may have given its handle to another one on the handheld.
 bool DestroyIcon(Icon icon) {
   SIM_CALL();
-  return Device().Graphics.Icons.erase(icon) != 0;
+  if (Device().Graphics.Icons.erase(icon) != 0) return true;
+  sim::LogCall("DestroyIconOfUnknownIcon");
+  return false;
 }
 
 }  // namespace plat

@@ -28,7 +28,10 @@ namespace plat {
 
 void* VirtualAlloc(void* address, std::uint32_t size, std::uint32_t type, std::uint32_t) {
   SIM_CALL();
-  if (address != nullptr || size == 0 || size > 0x100000 || (type & MEM_RESERVE) == 0) return {};
+  if (address != nullptr || size == 0 || size > 0x100000 || (type & MEM_RESERVE) == 0 ||
+      Device().Faults.ReservationFails) {
+    return {};
+  }
   sim::Region region;
   region.Cells.assign((size + 3) / 4, 0);
   void* base = region.Cells.data();  // stays where it is when the region moves into the map

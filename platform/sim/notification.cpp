@@ -14,7 +14,7 @@ using sim::Device;
 constexpr char16_t DatabaseName[] = u"DB_Notify_Events";
 constexpr plat::CeOid DatabaseOid = 0x00DB0001;
 constexpr std::uint16_t OBJTYPE_DATABASE = 2;
-constexpr plat::CeOid FirstRecordOid = 0x00DC0001;  // then one per record, by position
+constexpr plat::CeOid FirstRecordOid = 1;  // then one per record, by position, as on the desktop
 
 const sim::NotificationProperty* Find(const sim::NotificationRecord& record, std::uint32_t id) {
   for (const sim::NotificationProperty& property : record)
@@ -77,7 +77,7 @@ Handle CeOpenDatabase(CeOid* oid, const char16_t* name, std::uint32_t sort, std:
                       Window) {
   SIM_CALL();
   if (oid == nullptr || name == nullptr || sort != 0 || flags != 0 ||  // neither is modelled
-      !sim::EqualNoCase(name, DatabaseName)) {
+      !sim::EqualNoCase(name, DatabaseName) || Device().Faults.NotificationDatabaseFails) {
     return InvalidHandle;
   }
   *oid = DatabaseOid;
@@ -89,7 +89,7 @@ Handle CeOpenDatabase(CeOid* oid, const char16_t* name, std::uint32_t sort, std:
 
 bool CeOidGetInfo(CeOid oid, CeOidInfo* info) {
   SIM_CALL();
-  if (oid != DatabaseOid || info == nullptr) return false;
+  if (oid != DatabaseOid || info == nullptr || Device().Faults.ObjectInfoFails) return false;
   info->ObjectType = OBJTYPE_DATABASE;
   info->RecordCount = static_cast<std::uint16_t>(
       std::min<std::size_t>(Device().Notifications.Records.size(), 0xFFFF));

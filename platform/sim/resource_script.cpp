@@ -1,5 +1,6 @@
 // Reads resources/zorvik.rc, the one source of menus, dialogs and strings, for the simulated
 // loader. Only the statements the script uses are known; anything else stops the run with the line.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -97,14 +98,11 @@ class Lexer {
         } else {
           tokens.push_back({Token::Word, std::move(word), 0, false, line_});
         }
-      } else if (c == ',' || c == '|' || c == '{' || c == '}') {
-        Token t{Token::Comma, "", 0, false, line_};
-        if (c == '|') t.kind = Token::Pipe;
-        if (c == '{' || c == '}') {
-          t.kind = Token::Word;
-          t.text = c == '{' ? "BEGIN" : "END";
-        }
-        tokens.push_back(t);
+      } else if (c == ',' || c == '|') {
+        tokens.push_back({c == ',' ? Token::Comma : Token::Pipe, "", 0, false, line_});
+        ++pos_;
+      } else if (c == '{' || c == '}') {
+        tokens.push_back({Token::Word, c == '{' ? "BEGIN" : "END", 0, false, line_});
         ++pos_;
       } else {
         Fail(file_, line_, std::string("unexpected character '") + c + "'");
@@ -198,15 +196,12 @@ class Lexer {
     }
     std::uint64_t value = 0;
     while (pos_ < text_.size()) {
-      char c = text_[pos_];
-      int digit;
-      if (IsDigit(c)) {
-        digit = c - '0';
-      } else if (base == 16 && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))) {
-        digit = (c | 0x20) - 'a' + 10;
-      } else {
-        break;
-      }
+      const char c = text_[pos_];
+      const char lower = static_cast<char>(c | 0x20);
+      const int digit = IsDigit(c)                                   ? c - '0'
+                        : base == 16 && lower >= 'a' && lower <= 'f' ? lower - 'a' + 10
+                                                                     : -1;
+      if (digit < 0) break;
       value = value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
       if (value > 0xFFFFFFFFu) Fail(file_, line_, "number too large");
       ++pos_;
@@ -354,14 +349,9 @@ class Parser {
   void MenuOptions(sim::MenuItem* item) {
     while (Peek().kind == Token::Comma) {
       Next();
-      const Token& option = Expect(Token::Word, "a menu option");
-      if (option.text == "CHECKED") {
-        item->Checked = true;
-      } else if (option.text == "GRAYED") {
-        item->Grayed = true;
-      } else {
-        FailAt(option, "unknown menu option");
-      }
+      const Token& t = Expect(Token::Word, "a menu option");
+      if (t.text != "CHECKED" && t.text != "GRAYED") FailAt(t, "unknown menu option");
+      (t.text == "CHECKED" ? item->Checked : item->Grayed) = true;
     }
   }
 
@@ -378,14 +368,10 @@ class Parser {
       if (t.kind == Token::Number) {
         value = t.value;
       } else if (t.kind == Token::Word) {
-        bool known = false;
-        for (const auto& name : StyleNames) {
-          if (t.text == name.Name) {
-            value = name.Value;
-            known = true;
-          }
-        }
-        if (!known) FailAt(t, "unknown style name");
+        const StyleName* name = std::find_if(std::begin(StyleNames), std::end(StyleNames),
+                                             [&](const StyleName& n) { return t.text == n.Name; });
+        if (name == std::end(StyleNames)) FailAt(t, "unknown style name");
+        value = name->Value;
       } else {
         FailAt(t, "expected a style");
       }
@@ -437,11 +423,10 @@ class Parser {
   }
 
   void Custom(const Token& name, const std::string& type) {
-    sim::ResourceScript::Custom resource{sim::FromUtf8(name.text), u"", {}};
-    if (name.kind == Token::Number) {
-      resource.Name = sim::FromUtf8(std::to_string(name.value));
-    }
-    resource.Type = sim::FromUtf8(type);
+    sim::ResourceScript::Custom resource{
+        sim::FromUtf8(name.kind == Token::Number ? std::to_string(name.value) : name.text),
+        sim::FromUtf8(type),
+        {}};
     ExpectWord("BEGIN");
     for (;;) {
       const Token& t = Next();

@@ -44,7 +44,8 @@ int LoadStringW(Instance, std::uint32_t id, char16_t* buffer, int capacity) {
 Icon LoadImageW(Instance, std::uint16_t id, std::uint32_t type, int width, int height,
                 std::uint32_t flags) {
   SIM_CALL();
-  if (type != IMAGE_ICON || flags != 0) return Icon{};  // no load flag is modelled
+  // No load flag is modelled.
+  if (type != IMAGE_ICON || flags != 0 || sim::Device().Faults.IconLoadFails) return Icon{};
   for (const auto& [iconId, file] : sim::Resources().Icons) {
     if (iconId != id) continue;
     // Size 0 asks for the system's large icon size.

@@ -51,9 +51,10 @@ bool SHGetSpecialFolderPath(Window, char16_t* path, int folder, bool) {
   if (path == nullptr) return false;
   const auto& folders = Device().System.Folders;
   const auto found = folders.find(folder);
-  // A path that would not fit MAX_PATH is refused rather than cut short.
+  // A path that would not fit MAX_PATH is refused rather than cut short. As under Wine, a
+  // refused query may leave the start of a path in the buffer.
   if (found == folders.end() || found->second.size() >= static_cast<std::size_t>(MaxPathChars)) {
-    path[0] = u'\0';
+    sim::CopyBounded(u"\\Windows", path, MaxPathChars);
     return false;
   }
   sim::CopyBounded(found->second, path, MaxPathChars);

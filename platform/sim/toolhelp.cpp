@@ -19,21 +19,17 @@ sim::ProcessRecord* FindProcess(std::uint32_t id) {
   return nullptr;
 }
 
-sim::Snapshot* FindSnapshot(plat::Handle handle) {
-  auto& snapshots = Device().Processes.Snapshots;
-  auto found = snapshots.find(static_cast<std::uintptr_t>(handle));
-  return found == snapshots.end() ? nullptr : &found->second;
-}
-
 // The first (restart) or the next entry of a snapshot's list.
 template <typename Entry>
 bool Step(plat::Handle snapshot, Entry* entry, bool restart,
           std::vector<Entry> sim::Snapshot::*list) {
-  sim::Snapshot* found = FindSnapshot(snapshot);
-  if (found == nullptr || entry == nullptr) return false;
-  if (restart) found->Next = 0;
-  if (found->Next >= (found->*list).size()) return false;
-  *entry = (found->*list)[found->Next++];
+  auto& snapshots = Device().Processes.Snapshots;
+  auto found = snapshots.find(static_cast<std::uintptr_t>(snapshot));
+  if (found == snapshots.end() || entry == nullptr) return false;
+  sim::Snapshot& s = found->second;
+  if (restart) s.Next = 0;
+  if (s.Next >= (s.*list).size()) return false;
+  *entry = (s.*list)[s.Next++];
   return true;
 }
 
@@ -112,13 +108,14 @@ Handle OpenProcess(std::uint32_t, bool, std::uint32_t processId) {
   return Handle(handle);
 }
 
-bool TerminateProcess(Handle process, std::uint32_t) {
+bool TerminateProcess(Handle process, std::uint32_t exitCode) {
   SIM_CALL();
   auto& handles = Device().Processes.Handles;
   auto found = handles.find(static_cast<std::uintptr_t>(process));
   if (found == handles.end()) return false;
   const sim::ProcessRecord* target = FindProcess(found->second);
   if (target == nullptr || target->Protected) return false;
+  Device().Processes.ExitCodes[target->Id] = exitCode;
   auto& running = Device().Processes.Running;
   running.erase(running.begin() + (target - running.data()));
   return true;

@@ -174,7 +174,7 @@ std::uint16_t RegisterClassW(const WindowClass& windowClass) {
 Window CreateWindowExW(std::uint32_t, const char16_t* className, const char16_t* title,
                        std::uint32_t, int, int, int, int, Window, Menu, Instance, void*) {
   SIM_CALL();
-  if (className == nullptr) return Window{};
+  if (className == nullptr || Device().Faults.WindowCreationFails) return Window{};
   const std::pair<std::u16string, WindowProc>* found = nullptr;
   for (const auto& entry : Device().Ui.Classes) {
     if (sim::EqualNoCase(entry.first, className)) found = &entry;

@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- Edits that fail ---------------------------------------------------------------------
 
-enum class Fault { None, MapRefused, CccrStore, ClkcfgWrite };
+enum class Fault { None, ReservationRefused, MapRefused, CccrStore, ClkcfgWrite };
 
 struct FailureCase {
   const char* name;
@@ -138,6 +138,7 @@ TEST_P(FailureTest, BeepsOnceAndKeepsWhatTheEditDidNotSetFirst) {
   sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewFrequency);
   Start();
   Prepare(0x2000290, 0, 0);
+  sim::Device().Faults.ReservationFails = c.fault == Fault::ReservationRefused;
   sim::Device().Cpu.MapFails = c.fault == Fault::MapRefused;
   sim::Device().Cpu.CccrStoreFaults = c.fault == Fault::CccrStore;
   sim::Device().Cpu.ClkcfgWriteFaults = c.fault == Fault::ClkcfgWrite;
@@ -162,6 +163,8 @@ INSTANTIATE_TEST_SUITE_P(
     Failures, FailureTest,
     ::testing::Values(FailureCase{"EmptyPreset", Fault::None, [] { ApplyPreset(5); }, 0x2000290, 1,
                                   0, false},
+                      FailureCase{"ReservationRefused", Fault::ReservationRefused,
+                                  [] { SetTurboMultiplier(6); }, 0x2000290, 0, 0, true},
                       FailureCase{"MapRefused", Fault::MapRefused, [] { SetTurboMultiplier(6); },
                                   0x2000290, 0, 0, true},
                       FailureCase{"MapRefusedMemory", Fault::MapRefused,

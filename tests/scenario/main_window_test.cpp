@@ -203,7 +203,39 @@ TEST_F(MainWindowTest, CloseRemovesTheWakeupAndTheIconBeforeTheWindowGoes) {
   EXPECT_EQ(sim::Live().Icons, 0);
 }
 
+// Without the program's icon the tray entry goes without one, and the close destroys none.
+TEST_F(MainWindowTest, WithoutItsIconTheProgramRunsAndCloses) {
+  sim::Device().Faults.IconLoadFails = true;
+  sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewPlain);
+  sim::After(10, [] { sim::Post(AppState.MainWindow, plat::WM_CLOSE, 0, 0); });
+  Start();
+  EXPECT_EQ(sim::Device().Tray[0].Adds, 1);
+  EXPECT_FALSE(sim::Device().Tray[0].Present);
+  EXPECT_EQ(Count("DestroyIcon"), 0);
+}
+
+// Without its window the program still ends at a quit message, with no close handling to do.
+TEST_F(MainWindowTest, WithoutItsWindowAQuitMessageEndsTheProgram) {
+  sim::Device().Faults.WindowCreationFails = true;
+  sim::After(10, [] { sim::QueueMessage(plat::Window{}, plat::WM_QUIT, 0, 0); });
+  EXPECT_EQ(Start(), 0);
+  EXPECT_FALSE(sim::Device().Script.Ended);
+  EXPECT_EQ(Count("DestroyWindow"), 0);
+}
+
 // ---- Messages from other processes --------------------------------------------------------
+
+// A preset request queued before a WM_DESTROY from elsewhere still runs after the close
+// handling; the icon it draws replaces none, as the close handling destroyed the last one.
+TEST_F(MainWindowTest, ARequestAfterADestroyFromElsewhereDestroysNoIconTwice) {
+  sim::After(10, [] {
+    sim::Post(AppState.MainWindow, UM_APPLYPRESET, 0, 3);
+    sim::Send(AppState.MainWindow, plat::WM_DESTROY, 0, 0);
+  });
+  Start();
+  EXPECT_EQ(sim::Device().Cpu.Cccr, 0x2000110u);
+  EXPECT_EQ(Count("DestroyIconOfUnknownIcon"), 0);
+}
 
 TEST_F(MainWindowTest, RepeatedCreateSetsUpNothingAgain) {
   sim::Device().Registry.Keys[SettingsKey][u"View"] = sim::DwordValue(ViewLoad);
@@ -337,11 +369,17 @@ TEST_F(MainWindowTest, DestroyWhileTheMenuIsOpenEndsWithoutTheMenusCommand) {
 
 // A command that arrives while the menu is open closes the menu and runs after it, so that a
 // dialog never runs inside the menu's loop; a request for a question while one is asked is
-// answered No without a second box.
+// answered No without a second box. The command, sent inside the menu's loop, is answered 0.
 TEST_F(MainWindowTest, CommandsNeverNestInTheMenuOrInAQuestion) {
-  sim::After(10, [] {
+  static plat::LResult answer = -1;
+  const plat::Window sender = harness::AddWindow(
+      {.ProcessId = sim::ProgramProcessId,
+       .Procedure = [](plat::Window, std::uint32_t, plat::WParam, plat::LParam) {
+         return answer = sim::Send(AppState.MainWindow, plat::WM_COMMAND, IDM_INFO, 0);
+       }});
+  sim::After(10, [sender] {
     sim::Post(AppState.MainWindow, UM_SHOWMENU, 0, 0);
-    sim::Post(AppState.MainWindow, plat::WM_COMMAND, IDM_INFO, 0);
+    sim::Post(sender, plat::WM_USER, 0, 0);
   });
   sim::After(20, [] {
     sim::Device().Script.BoxAnswers.push_back(plat::IDYES);
@@ -355,6 +393,7 @@ TEST_F(MainWindowTest, CommandsNeverNestInTheMenuOrInAQuestion) {
   EXPECT_EQ(sim::Device().Dialogs.size(), 1u);
   EXPECT_EQ(sim::Device().Log.Boxes.size(), 1u);
   EXPECT_EQ(sim::Device().Log.Reboots.size(), 1u);
+  EXPECT_EQ(answer, 0);
 }
 
 }  // namespace

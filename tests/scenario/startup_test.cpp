@@ -230,13 +230,17 @@ TEST_F(StartupTest, ClockWordZeroRunsInLimitedMode) {
   EXPECT_EQ(AppState.IconView, ViewMemory);
 }
 
-TEST_F(StartupTest, RefusedMappingCountsAsClockWordZero) {
-  sim::Device().Cpu.MapFails = true;
-  Start();
-  EXPECT_EQ(Boxes(), std::vector<std::u16string>{StringEntry(1)});
-  EXPECT_EQ(AppState.CurrentClockWord, 0u);
-  EXPECT_EQ(Count("VirtualAlloc"), Count("VirtualFree"));
-  EXPECT_TRUE(sim::Device().Notifications.Wakeups().empty());
+TEST_F(StartupTest, RefusedMappingOrReservationCountsAsClockWordZero) {
+  for (bool reserved : {true, false}) {
+    SetUp();
+    sim::Device().Cpu.MapFails = reserved;
+    sim::Device().Faults.ReservationFails = !reserved;
+    Start();
+    EXPECT_EQ(Boxes(), std::vector<std::u16string>{StringEntry(1)});
+    EXPECT_EQ(AppState.CurrentClockWord, 0u);
+    EXPECT_EQ(sim::Live().MemoryRegions, 0);
+    EXPECT_TRUE(sim::Device().Notifications.Wakeups().empty());
+  }
 }
 
 // Reading the clock must never be able to write it.

@@ -1,5 +1,6 @@
 // The process list, the thread list and the information tree on the simulated handheld: what
 // their rows and items show, and how the process list's buttons treat an open thread list.
+#include <map>
 #include <string>
 
 #include "base/ids.h"
@@ -97,6 +98,7 @@ TEST_F(ToolDialogsTest, ProcessRowsSkipTheProgramAndKeepOneIconPerRow) {
   EXPECT_EQ(images->Sources,
             (std::vector<std::u16string>{u"\\Windows\\device.exe", u"", u"\\Windows\\shell32.exe",
                                          u"\\init", u"", u"", u"x"}));
+  EXPECT_EQ(images->Transparent[1], std::vector<std::uint8_t>(16 * 16, 1));  // neutral: all clear
   EXPECT_EQ(rows.Rows[0].Parameter, 0x200);
   EXPECT_EQ(rows.ExtendedStyle, plat::LVS_EX_FULLROWSELECT);
   EXPECT_EQ(rows.Columns,
@@ -173,6 +175,21 @@ TEST_F(ToolDialogsTest, EveryRowGetsItsFirstWindowTitleBeyondOnePass) {
   EXPECT_EQ(passes, (std::vector<int>{1, 3}));
   const int onePass = 2 * Processes;
   EXPECT_EQ(windowsLookedAt, (std::vector<int>{onePass, 2 * onePass + 2}));
+}
+
+// A snapshot may list a process twice: both rows take its title. The rows are sorted by id for
+// the look-up, and the twice-listed largest id sits where the sort picks its pivot from (the
+// second and the middle row), so a sort that took equal ids as out of order runs off the rows.
+TEST_F(ToolDialogsTest, AProcessListedTwiceTitlesBothRows) {
+  for (std::uint32_t i = 0; i < 17; ++i) {
+    const std::uint32_t id = i == 1 || i == 8 ? 0xFFFFFFFF : 0x1000 + i;
+    sim::Device().Processes.Running.push_back({id, u"p.exe", u"\\p.exe", {{}}, false});
+    harness::AddWindow({.Title = u"окно", .ProcessId = id, .Visible = true});
+  }
+  std::vector<std::vector<std::u16string>> rows;
+  RunDialog(IDD_PROCESSES, ProcessDialogProc, [&](plat::Window d) { rows = Cells(d); });
+  EXPECT_EQ(rows,
+            std::vector<std::vector<std::u16string>>(17, {u"p", u"окно", u"1", u"\\p.exe", u""}));
 }
 
 TEST_F(ToolDialogsTest, ThreadRowsShowPriorityNamesAndTimes) {
@@ -310,8 +327,10 @@ TEST_F(ToolDialogsTest, RefreshAndCloseEndAnOpenThreadList) {
     EXPECT_FALSE(threadListOpenAfter) << button;
     EXPECT_EQ(sim::Device().Dialogs[1].Result, 0) << button;
     EXPECT_EQ(sim::Device().Dialogs[1].Open, false);
-    // Close ends the selected process; the list then no longer shows it.
+    // Close ends the selected process, with exit code 0; the list then no longer shows it.
     EXPECT_EQ(ProcessRunning(0x200), button == IDC_REFRESH);
+    const std::map<std::uint32_t, std::uint32_t> ended{{0x200, 0}};
+    EXPECT_EQ(sim::Device().Processes.ExitCodes, button == IDC_REFRESH ? decltype(ended){} : ended);
     EXPECT_EQ(rowsAfter, button == IDC_REFRESH ? 2u : 1u);
     EXPECT_EQ(sim::Live(), before) << button;
   }

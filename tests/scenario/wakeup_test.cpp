@@ -106,6 +106,20 @@ INSTANTIATE_TEST_SUITE_P(
                       StaleCase{"Empty", {}, 0, {Program}}),
     [](const ::testing::TestParamInfo<StaleCase>& param) { return std::string(param.param.name); });
 
+// A database that cannot be opened, or whose record count cannot be read, is walked no further.
+TEST_F(WakeupTest, AnUnreadableDatabaseCancelsNothing) {
+  for (bool opens : {false, true}) {
+    SetUp();
+    sim::Device().Faults.NotificationDatabaseFails = !opens;
+    sim::Device().Faults.ObjectInfoFails = opens;
+    sim::Device().Notifications.Records.push_back(sim::WakeupRecord(Program));
+    Start();
+    EXPECT_EQ(Cancellations(), 0) << opens;
+    EXPECT_EQ(Count("CeOidGetInfo"), opens ? 1 : 0);
+    EXPECT_EQ(sim::Live().Databases, 0);
+  }
+}
+
 TEST_F(WakeupTest, UnknownProcessorRemovesStaleRegistrationsAndRegistersNone) {
   sim::Device().Cpu.MainId = 0x41000000;
   sim::Device().Notifications.Records.push_back(sim::WakeupRecord(Program));

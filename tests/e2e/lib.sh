@@ -199,6 +199,17 @@ zv_reg_dword() {
   printf '0x%X\n' "$((line))"
 }
 
+# zv_reg_dword_is KEY NAME VALUE: the DWORD holds VALUE, written as zv_reg_dword prints it.
+zv_reg_dword_is() { [[ $(zv_reg_dword "$1" "$2") == "$3" ]]; }
+
+# zv_wait_reg_dword KEY NAME VALUE [SECONDS]: waits up to SECONDS (5) for the DWORD to hold
+# VALUE (explains itself in ZV_WHY).
+zv_wait_reg_dword() {
+  zv_poll "${4:-5}" zv_reg_dword_is "$1" "$2" "$3" && return 0
+  ZV_WHY="$2 is $(zv_reg_dword "$1" "$2" || echo absent), expected $3"
+  return 1
+}
+
 zv_reg_value_exists() { wine reg query "$1" /v "$2" </dev/null >/dev/null 2>&1; }
 
 # zv_wait_reg_value KEY NAME [SECONDS]: the value appears.

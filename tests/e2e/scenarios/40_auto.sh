@@ -9,18 +9,9 @@ zv_scenario_begin auto
 
 ZV_BUSY=$(dirname "$ZV_EXE")/busy_loop.exe
 
-clkcfg_is() { [[ $(zv_reg_dword "$ZV_SIM_KEY" CLKCFG) == "$1" ]]; }
-expect_clkcfg() { # VALUE SECONDS
-  zv_poll "$2" clkcfg_is "$1" && return 0
-  ZV_WHY="CLKCFG is $(zv_reg_dword "$ZV_SIM_KEY" CLKCFG || echo absent), expected $1"
-  return 1
-}
-auto_is() { [[ $(zv_reg_dword "$ZV_SETTINGS_KEY" Auto) == "$1" ]]; }
-expect_auto() { # VALUE
-  zv_poll 5 auto_is "$1" && return 0
-  ZV_WHY="\"Auto\" is $(zv_reg_dword "$ZV_SETTINGS_KEY" Auto || echo absent), expected $1"
-  return 1
-}
+clkcfg_is() { zv_reg_dword_is "$ZV_SIM_KEY" CLKCFG "$1"; }
+expect_clkcfg() { zv_wait_reg_dword "$ZV_SIM_KEY" CLKCFG "$@"; } # VALUE SECONDS
+expect_auto() { zv_wait_reg_dword "$ZV_SETTINGS_KEY" Auto "$1"; }
 
 # The desktop's idle share, in percent, since the last call (the stand-in's idle time is the
 # desktop's, so other work on the machine counts as load too); each call's share in idle_shares.

@@ -7,13 +7,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
 zv_scenario_begin clock
 
 
-# register NAME VALUE: the stand-in's register holds VALUE (explains itself in ZV_WHY).
-register_is() { [[ $(zv_reg_dword "$ZV_SIM_KEY" "$1") == "$2" ]]; }
-expect_register() { # NAME VALUE SECONDS
-  zv_poll "$3" register_is "$1" "$2" && return 0
-  ZV_WHY="$1 is $(zv_reg_dword "$ZV_SIM_KEY" "$1" || echo absent), expected $2"
-  return 1
-}
+# expect_register NAME VALUE SECONDS: the stand-in's register comes to hold VALUE.
+expect_register() { zv_wait_reg_dword "$ZV_SIM_KEY" "$@"; }
 
 # The "Wakeup" entries that are not the program's own, in order.
 other_wakeups() {

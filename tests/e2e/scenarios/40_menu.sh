@@ -26,13 +26,6 @@ zv_preset_checked() { # SHOT ROW
   return 1
 }
 
-zv_reg_dword_is() { [[ $(zv_reg_dword "$1" "$2") == "$3" ]]; }
-zv_wait_reg_dword() { # KEY NAME VALUE
-  zv_poll 5 zv_reg_dword_is "$@" && return 0
-  ZV_WHY="$2 is $(zv_reg_dword "$1" "$2" || echo absent), expected $3"
-  return 1
-}
-
 startup_folder() { find "$WINEPREFIX/drive_c/users" -type d -iname Startup 2>/dev/null | head -n1; }
 # The handheld's shortcut: the target's length with its quotes, '#', the quoted target.
 shortcut_exists() { [[ $(cat "$(startup_folder)/Zorvik.lnk" 2>/dev/null) == '21#"\Windows\Zorvik.exe"' ]]; }

@@ -40,12 +40,8 @@ click_in() {
   xdotool mousemove $((X + $2)) $((Y + $3)) click 1
 }
 
-register_is() { [[ $(zv_reg_dword "$ZV_SIM_KEY" "$1") == "$2" ]]; }
-expect_register() { # NAME VALUE SECONDS
-  zv_poll "$3" register_is "$1" "$2" && return 0
-  ZV_WHY="$1 is $(zv_reg_dword "$ZV_SIM_KEY" "$1" || echo absent), expected $2"
-  return 1
-}
+# expect_register NAME VALUE SECONDS: the stand-in's register comes to hold VALUE.
+expect_register() { zv_wait_reg_dword "$ZV_SIM_KEY" "$@"; }
 
 # answered_zero WINDOW MESSAGE: sent from here, the message is refused: its answer is 0 (the
 # controls' own count of their rows or items is not).

@@ -26,8 +26,6 @@ zv_menu_pick() {
     { ZV_WHY="could not press $* in the menu"; return 1; }
 }
 
-zv_reg_dword_is() { [[ $(zv_reg_dword "$1" "$2") == "$3" ]]; }
-
 installed_as_built() {
   local dir
   dir=$(windows_folder)
